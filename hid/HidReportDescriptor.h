@@ -1,0 +1,29 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qzr {
+
+// Byte lengths of the largest input, output and feature report a descriptor declares, counted
+// as Windows' HidP_GetCaps counts them: the report's bytes plus one for the report id byte,
+// whether the device numbers its reports or not; 0 for a kind without reports.
+struct THidReportLengths {
+    uint16_t input = 0;
+    uint16_t output = 0;
+    uint16_t feature = 0;
+};
+
+struct THidDescriptorResult {
+    bool ok = false;
+    std::string error;          // why the descriptor was refused, when !ok
+    THidReportLengths lengths;
+};
+
+THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size);
+inline THidDescriptorResult ParseReportDescriptor(const std::vector<uint8_t>& d) {
+    return ParseReportDescriptor(d.data(), d.size());
+}
+
+} // namespace qzr
