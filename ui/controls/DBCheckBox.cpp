@@ -1,0 +1,36 @@
+#include "ui/controls/DBCheckBox.h"
+
+#include <QFocusEvent>
+
+#include "ui/UserAction.h"
+
+namespace qzr {
+
+TDBCheckBox::TDBCheckBox(QWidget* parent) : QCheckBox(parent) {
+    setTristate(false);
+}
+
+void TDBCheckBox::nextCheckState() {
+    if (readOnly_) return;
+    RunUserAction([this] {
+        if (!RequestEdit()) return;
+        QCheckBox::nextCheckState();
+        SetPending(true);
+        if (OnClick) OnClick(*this);
+    });
+}
+
+void TDBCheckBox::focusOutEvent(QFocusEvent* event) {
+    QCheckBox::focusOutEvent(event);
+    if (event->reason() != Qt::PopupFocusReason) CommitUserEdit();
+}
+
+void TDBCheckBox::ShowFieldValue() {
+    setChecked(!FieldIsNull() && FieldText() == ValueChecked);
+}
+
+void TDBCheckBox::WritePendingValue(TField& field) {
+    field.SetText(isChecked() ? ValueChecked : ValueUnchecked);
+}
+
+} // namespace qzr
