@@ -56,6 +56,7 @@ public:
     virtual void Attach() { onBus_ = true; }
 
     TOpenRefusal openRefusal = TOpenRefusal::None;
+    bool identifyFails = false;   // its attributes (vendor, product, version) cannot be read
 
 protected:
     void SetOnBus(bool onBus) { onBus_ = onBus; }
