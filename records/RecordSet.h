@@ -123,6 +123,7 @@ private:
     TRecordSet* dataSet_ = nullptr;
     std::string name_;
     std::vector<TDataLink*> links_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);   // false once destroyed
 };
 
 class TRecordSet {
