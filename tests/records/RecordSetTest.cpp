@@ -660,6 +660,26 @@ TEST_F(RecordSetTest, InsertBlankPlacesBeforeTheCurrentRecordWithoutIndex)
     EXPECT_EQ(shown, (std::vector<std::string>{"1", "9", "2"}));
 }
 
+TEST_F(RecordSetTest, MoveToPostsTheEditAndRefusesRowsNotShown)
+{
+    AddRecord(1);
+    AddRecord(2);
+    set.MoveTo(0);
+    set.StartEdit();
+    Zic.SetInteger(5);
+    set.MoveTo(1);
+    EXPECT_EQ(set.State(), TDataSetState::Browse);
+    EXPECT_EQ(Zic.AsInteger(), 2);
+    EXPECT_EQ(Zic.DisplayTextAt(0), "5");
+
+    for (int row : {-1, 2}) {
+        std::string error = "cdsTest: Row " + std::to_string(row) + " out of range";
+        EXPECT_EQ(ErrorOf([&] { set.MoveTo(row); }), error);
+        EXPECT_EQ(ErrorOf([&] { Zic.DisplayTextAt(row); }), error);
+        EXPECT_EQ(set.RecNo(), 1);
+    }
+}
+
 TEST_F(RecordSetTest, DiscardRestoresTheEditOrDropsTheInsert)
 {
     AddRecord(1, "one");
