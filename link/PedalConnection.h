@@ -33,6 +33,9 @@ class TPedalConnection {
 public:
     TPedalConnection(THidDeviceController& HidCtl, TConnectionState& state,
                      TCommandChannel& channel, TGlobalRecord& global);
+    ~TPedalConnection();   // detaches its handlers from HidCtl
+    TPedalConnection(const TPedalConnection&) = delete;
+    TPedalConnection& operator=(const TPedalConnection&) = delete;
 
     void HidCtlDeviceChange();
     bool HidCtlEnumerate(THidDevice& HidDev, int32_t Idx);

@@ -104,15 +104,18 @@ void TSimulatedPlatform::PostNotification() {
     // Like a window message: it reaches only a listener that exists when the change happens.
     if (!changeCallback_)
         return;
+    // and only that listener: one that replaced it meanwhile never sees it.
     std::shared_ptr<bool> alive = alive_;
-    poster_.Post([this, alive] {
-        if (*alive && changeCallback_)
+    uint64_t listener = listenerGeneration_;
+    poster_.Post([this, alive, listener] {
+        if (*alive && listener == listenerGeneration_ && changeCallback_)
             changeCallback_();
     });
 }
 
 void TSimulatedPlatform::SetChangeCallback(std::function<void()> callback) {
     changeCallback_ = std::move(callback);
+    ++listenerGeneration_;
 }
 
 bool TSimulatedPlatform::IsPlugged(const TEmulatedHid& device) const {

@@ -88,6 +88,7 @@ private:
 
     IEventPoster& poster_;
     std::function<void()> changeCallback_;
+    uint64_t listenerGeneration_ = 0;
     std::shared_ptr<bool> alive_;
     std::vector<TPlug> plugs_;
     std::map<THidHandle, TOpenFile> handles_;
