@@ -1,7 +1,7 @@
 #pragma once
 #include <QWidget>
-#include <functional>
-#include <string>
+
+#include "ui/engineering/EngineeringHooks.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -13,19 +13,7 @@ class TAxisRecords;
 class TDataSource;
 class TGlobalRecord;
 class TNStructGrid;
-class TRecordPanel;
-
-// What the page calls back into the main window for.
-struct TEngineeringHooks {
-    // The shared flag check-box handler (wwCBDevConf_Click): the clicked box's data source,
-    // its DataField and its ticked state after the click.
-    std::function<void(TDataSource& source, const std::string& dataField, bool checked)> CheckBoxClick;
-    // The main window's pick handlers; the editor has already made its edit request.
-    std::function<void()> cdNStructConfUsage_HIDUsageCustomDlg;   // usage page, list 20
-    std::function<void()> cdConfUsage_HIDUsagePageCustomDlg;      // usage, list 30
-    std::function<void()> cdCentCalibFiltr_FilterCustomDlg;       // filter degree, list 50
-    std::function<void()> cdDevConf_CalibrModeCustomDlg;          // calibration mode, list 10
-};
+class TRecordViewPanel;
 
 // The page "Конфигуратор": the raw Global record in a record panel and every axis record as
 // a row of a grid, each with buttons that read the structures and write them back.
@@ -55,7 +43,7 @@ private:
     TEngineeringHooks hooks_;
 
     QGroupBox* gbGlobal = nullptr;
-    TRecordPanel* rvpGlobal = nullptr;
+    TRecordViewPanel* rvpGlobal = nullptr;
     QPushButton* btReadGlobal = nullptr;
     QPushButton* btWriteGlobal = nullptr;
     QGroupBox* gbNStruct = nullptr;
