@@ -142,8 +142,9 @@ private:
         uint64_t& bits = reportBits_[kind][global_.reportId];
         bits += uint64_t(global_.reportSize) * global_.reportCount;
         if (BytesWithId(bits) > MaxReportBytes)
-            return Error(std::string(KindNames[kind]) + " report " + std::to_string(global_.reportId) +
-                         " longer than " + std::to_string(MaxReportBytes) + " bytes");
+            return Error(std::string(KindNames[kind]) + " report " +
+                         std::to_string(global_.reportId) + " longer than " +
+                         std::to_string(MaxReportBytes) + " bytes");
         return true;
     }
 

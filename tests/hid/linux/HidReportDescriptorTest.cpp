@@ -61,7 +61,8 @@ std::vector<WindowsCapsRow> ReadWindowsCaps(std::ifstream& file)
 TEST(HidReportDescriptorTest, GivesWindowsLengthsForRealDevices)
 {
     std::ifstream file(QZR_WINDOWS_CAPS_TSV);
-    ASSERT_TRUE(file.is_open()) << "cannot open the Windows capability table " << QZR_WINDOWS_CAPS_TSV
+    ASSERT_TRUE(file.is_open()) << "cannot open the Windows capability table "
+                                << QZR_WINDOWS_CAPS_TSV
                                 << " (it lives in shared/hid-descriptors beside the repository)";
     const std::vector<WindowsCapsRow> rows = ReadWindowsCaps(file);
     ASSERT_EQ(rows.size(), 25u) << "unexpected row count in " << QZR_WINDOWS_CAPS_TSV;
@@ -117,13 +118,14 @@ const DescriptorCase WellFormedCases[] = {
     {"reserved item type ignored", "a101 75089502 0c 0d01 b102 c0", 0, 0, 3},
     // A four-byte Report Count; a report of 299 data bytes is 300 with its id byte.
     {"four-byte data and a 300-byte feature report", "a101 7508 972b010000 b102 c0", 0, 0, 300},
-    {"local items and delimiters do not count", "a101 0901 a901 0902 a900 19012905 75089501 8102 c0",
-     2, 0, 0},
+    {"local items and delimiters do not count",
+     "a101 0901 a901 0902 a900 19012905 75089501 8102 c0", 2, 0, 0},
     {"zero-bit fields declare no report", "a101 75089500 b102 75009504 9102 c0", 0, 0, 0},
     {"collections without fields", "05010906a101 a100 c0 c0", 0, 0, 0},
     // The largest field size, field count and report length the kernel accepts.
     {"largest sizes accepted",
-     "a101 760001 953f b102 7508 960030 8102 7510 96ff1f 9102 7508 9501 9102 c0", 12289, 16384, 2017},
+     "a101 760001 953f b102 7508 960030 8102 7510 96ff1f 9102 7508 9501 9102 c0",
+     12289, 16384, 2017},
 };
 
 class WellFormedDescriptorTest : public testing::TestWithParam<DescriptorCase> {};
@@ -163,7 +165,8 @@ const MalformedCase MalformedCases[] = {
     {"truncated long item data", "a101 fe0510aabb c0", "truncated long item at byte 2"},
     {"pop without push", "a101 b4 c0", "Pop without Push at byte 2"},
     {"pop after balanced push and pop", "a101 a4 b4 b4 c0", "Pop without Push at byte 4"},
-    {"end collection without collection", "a101 c0 c0", "End Collection without Collection at byte 3"},
+    {"end collection without collection", "a101 c0 c0",
+     "End Collection without Collection at byte 3"},
     {"collection not closed", "a101 a100 c0", "1 collection(s) not closed"},
     {"report id zero", "a101 8500 c0", "Report ID 0 outside 1..255 at byte 2"},
     {"report id above 255", "a101 860001 c0", "Report ID 256 outside 1..255"},
@@ -194,7 +197,8 @@ TEST(HidReportDescriptorTest, NeverReadsPastTheEnd)
 {
     // Every prefix of a valid descriptor is either accepted or refused, from a buffer of exactly
     // that size (the sanitizer catches a read beyond it).
-    const std::vector<uint8_t> full = FromHex("a101 0600ff 0901 8501 fe0210aabb 7508 961000 b102 c0");
+    const std::vector<uint8_t> full =
+        FromHex("a101 0600ff 0901 8501 fe0210aabb 7508 961000 b102 c0");
     for (size_t length = 0; length <= full.size(); ++length) {
         SCOPED_TRACE(length);
         std::vector<uint8_t> prefix(full.begin(), full.begin() + static_cast<long>(length));

@@ -1,0 +1,85 @@
+#include "hid/linux/HidrawDevice.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/hidraw.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace qzr::hidraw {
+
+namespace {
+
+int RetryIoctl(int fd, unsigned long request, void* argument)
+{
+    int result;
+    do {
+        result = ::ioctl(fd, request, argument);
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+bool FeatureLengthAllowed(int32_t length) { return length > 0 && length <= MaxFeatureLength; }
+
+} // namespace
+
+int OpenNode(const std::string& path, bool readWrite)
+{
+    const int access = readWrite ? O_RDWR : O_RDONLY;
+    int fd;
+    do {
+        fd = ::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+void CloseNode(int fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool ReadRawInfo(int fd, TRawInfo& info)
+{
+    hidraw_devinfo raw{};
+    if (RetryIoctl(fd, HIDIOCGRAWINFO, &raw) < 0)
+        return false;
+    info.busType = raw.bustype;
+    info.vendorID = static_cast<uint16_t>(raw.vendor);
+    info.productID = static_cast<uint16_t>(raw.product);
+    return true;
+}
+
+bool ReadReportDescriptor(int fd, std::vector<uint8_t>& descriptor)
+{
+    int size = 0;
+    if (RetryIoctl(fd, HIDIOCGRDESCSIZE, &size) < 0 || size <= 0 || size > HID_MAX_DESCRIPTOR_SIZE)
+        return false;
+    hidraw_report_descriptor raw{};
+    raw.size = static_cast<uint32_t>(size);
+    if (RetryIoctl(fd, HIDIOCGRDESC, &raw) < 0)
+        return false;
+    descriptor.assign(raw.value, raw.value + size);
+    return true;
+}
+
+bool GetFeature(int fd, uint8_t* buffer, int32_t length)
+{
+    if (buffer == nullptr || !FeatureLengthAllowed(length))
+        return false;
+    const int moved = RetryIoctl(fd, HIDIOCGFEATURE(length), buffer);
+    return moved == length;
+}
+
+bool SetFeature(int fd, const uint8_t* buffer, int32_t length)
+{
+    if (buffer == nullptr || !FeatureLengthAllowed(length))
+        return false;
+    // The request is declared read-write, so a driver may copy the report back: give it a
+    // copy rather than the caller's buffer.
+    std::vector<uint8_t> report(buffer, buffer + length);
+    const int moved = RetryIoctl(fd, HIDIOCSFEATURE(length), report.data());
+    return moved == length;
+}
+
+} // namespace qzr::hidraw
