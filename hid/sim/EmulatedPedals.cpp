@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 namespace qzr::sim {
 
@@ -99,12 +100,16 @@ TEmulatedPedals::TStructure FactoryAxis(int axis) {
     return s;
 }
 
+void Append(std::vector<uint8_t>& d, std::initializer_list<uint8_t> items) {
+    for (uint8_t item : items)
+        d.push_back(item);
+}
+
 void AppendCount(std::vector<uint8_t>& d, int32_t count) {
-    if (count <= 0xFF) {
-        d.insert(d.end(), {0x95, uint8_t(count)});
-    } else {
-        d.insert(d.end(), {0x96, uint8_t(count & 0xFF), uint8_t(count >> 8)});
-    }
+    if (count <= 0xFF)
+        Append(d, {0x95, uint8_t(count)});
+    else
+        Append(d, {0x96, uint8_t(count & 0xFF), uint8_t(count >> 8)});
 }
 
 } // namespace
@@ -162,10 +167,10 @@ std::vector<uint8_t> TEmulatedPedals::ReportDescriptor() const {
     };
     int32_t payload = declaredFeatureLength_ - 1;
     if (payload > 0) {
-        d.insert(d.end(), {0x06, 0x00, 0xFF, 0x09, 0x01,   // vendor-defined configuration
-                           0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08});
+        Append(d, {0x06, 0x00, 0xFF, 0x09, 0x01,   // vendor-defined configuration
+                   0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08});
         AppendCount(d, payload);
-        d.insert(d.end(), {0xB1, 0x02});
+        Append(d, {0xB1, 0x02});
     }
     d.push_back(0xC0);
     return d;
