@@ -18,7 +18,7 @@ int WidthForChars(const QWidget& widget, int chars) {
 }
 
 TRecordViewPanel::TRecordViewPanel(QWidget* parent) : QFrame(parent), grid_(new QGridLayout(this)) {
-    grid_->setContentsMargins(6, 4, 6, 4);
+    grid_->setContentsMargins(6, 3, 4, 3);
     grid_->setHorizontalSpacing(8);
     grid_->setVerticalSpacing(2);
 }
@@ -27,9 +27,17 @@ QWidget* TRecordViewPanel::AddEntry(const QString& caption, QWidget* editor, int
     auto* label = new QLabel(caption, this);
     label->setBuddy(editor);
     editor->setParent(this);
-    editor->setFixedWidth(WidthForChars(*editor, widthChars));
+    // Text editors give way when the panel is narrower than their width in characters.
+    const int width = WidthForChars(*editor, widthChars);
+    if (qobject_cast<QCheckBox*>(editor)) {
+        editor->setFixedWidth(width);
+    } else {
+        editor->setMaximumWidth(width);
+        editor->setMinimumWidth(std::min(width, WidthForChars(*editor, 6)));
+        editor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
     grid_->addWidget(label, row_, column_ * 2, Qt::AlignLeft | Qt::AlignVCenter);
-    grid_->addWidget(editor, row_, column_ * 2 + 1, Qt::AlignLeft | Qt::AlignVCenter);
+    grid_->addWidget(editor, row_, column_ * 2 + 1, Qt::AlignVCenter);
     ++column_;
     // A column after the widest row takes the spare width, so the pairs stay packed left.
     if (column_ > widestRow_) {

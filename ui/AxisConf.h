@@ -1,0 +1,71 @@
+#pragma once
+#include <QDialog>
+#include <cstdint>
+
+class QPushButton;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace qzr {
+
+class TAxisRecords;
+class TDataInspector;
+class TDataSource;
+class TDBCheckBox;
+class TDBEdit;
+class TDBPickEdit;
+class TRubr;
+
+// The axis configuration dialog "Конфигуратор": the current axis record of cdsNStruct in an
+// inspector, with the captions of the axis it was opened for, and "Сохранить" that writes it.
+class TfmAxisConf : public QDialog {
+public:
+    TfmAxisConf(TAxisRecords& axes, TDataSource& dsNStruct, TRubr& rubr, QWidget* parent = nullptr);
+
+    // Reads axis N (0 rudder, 1 left toe brake, 2 right toe brake), sets its captions and
+    // shows the dialog modally; returns when it has closed.
+    void ShowForAxis(uint8_t N);
+    uint8_t Axis() const { return N_; }
+
+    void btnSaveClick();
+    void cdNStructConfUsage_HIDUsageCustomDlg(TDBPickEdit& Sender);
+    void cdConfUsage_HIDUsagePageCustomDlg(TDBPickEdit& Sender);
+    void cdCentCalibFiltr_FilterCustomDlg(TDBPickEdit& Sender);
+
+    TDataInspector* wwDataInspector1;
+    QWidget* Panel1;
+    QPushButton* btnSave;
+    TDBCheckBox* wwCheckBox1;
+    TDBCheckBox* wwCheckBox2;
+    TDBCheckBox* wwCheckBox3;
+    TDBCheckBox* wwCheckBox4;
+    TDBCheckBox* wwCheckBox5;
+    TDBCheckBox* wwCheckBox6;
+    TDBCheckBox* wwCheckBox7;
+    TDBPickEdit* cdNStructConfUsage_HIDUsage;
+    TDBPickEdit* cdConfUsage_HIDUsagePage;
+    TDBPickEdit* cdCentCalibFiltr_Filter;
+
+    // The rows whose captions each opening sets for its axis.
+    QTreeWidgetItem* rowPrecisionAxis = nullptr;
+    QTreeWidgetItem* rowDeadZoneLow = nullptr;
+    QTreeWidgetItem* rowDeadZoneHigh = nullptr;
+
+private:
+    void BuildInspector();
+    TDBCheckBox* AddCheckBox(const char* name, const char* caption, const char* field,
+                             QTreeWidgetItem* group = nullptr);
+    TDBPickEdit* AddPickEdit(const char* name, const char* caption, const char* field);
+    QTreeWidgetItem* AddText(const char* caption, const char* field, bool readOnly,
+                             QTreeWidgetItem* group = nullptr);
+    void SetAxisCaptions(const char* precision, const char* deadZoneLow, const char* deadZoneHigh);
+    void AssignPick(int32_t type, int32_t attr, class TField& target);
+
+    TAxisRecords& axes_;
+    TDataSource& dsNStruct_;
+    TRubr& rubr_;
+    uint8_t N_ = 0;
+    QTreeWidgetItem* group_ = nullptr;   // the group rows are added to while building
+};
+
+} // namespace qzr

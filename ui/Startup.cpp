@@ -1,0 +1,63 @@
+#include "ui/Startup.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QScreen>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "records/RecordSet.h"
+#include "ui/AppFont.h"
+#include "ui/AxisConf.h"
+#include "ui/QZR_RDR_Main.h"
+#include "ui/QtServices.h"
+#include "ui/RubrWindow.h"
+
+namespace qzr {
+
+std::unique_ptr<TfmQZR_Rdr_CP_Main> CreateProgramWindows(IHidPlatform& platform) {
+    auto main = std::make_unique<TfmQZR_Rdr_CP_Main>(platform);
+    auto* rubr = new TfmRubr(main.get());
+    main->SetClassifier(rubr);
+    auto* axisConf = new TfmAxisConf(main->Axes(), main->AxisSource(), rubr->Rubr(), main.get());
+    main->SetAxisDialog(axisConf);
+    return main;
+}
+
+void PrepareApplication(QApplication& application) {
+    LoadRussianTranslation(application);
+    ApplyUiFont(application);
+    const QString separator = QLocale::system().decimalPoint();
+    if (separator.size() == 1 && separator.at(0).unicode() < 0x80)
+        SetDecimalSeparator(static_cast<char>(separator.at(0).unicode()));
+}
+
+bool DisplayAvailable(int argc, char** argv) {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value) return true;
+    }
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0) return true;
+    std::fprintf(stderr, "%s: no display: set DISPLAY or WAYLAND_DISPLAY "
+                         "(or QT_QPA_PLATFORM=offscreen to run without one)\n",
+                 argc > 0 ? argv[0] : "QZR_Rdr_CP");
+    return false;
+}
+
+int RunProgram(int argc, char** argv, const TPlatformFactory& makePlatform) {
+    if (!DisplayAvailable(argc, argv)) return 1;
+    QApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("QZR_Rdr_CP"));
+    PrepareApplication(application);
+
+    TQtEventPoster poster;
+    std::unique_ptr<IHidPlatform> platform = makePlatform(poster);
+    std::unique_ptr<TfmQZR_Rdr_CP_Main> mainWindow = CreateProgramWindows(*platform);
+    if (QScreen* screen = application.primaryScreen()) mainWindow->move(screen->availableGeometry().topLeft());
+    mainWindow->show();
+    return application.exec();
+}
+
+} // namespace qzr

@@ -1,0 +1,83 @@
+// Renders the windows on virtual pedals into PNG files: the main window connected, the axis
+// dialog for the left toe brake and the usage-page pick dialog.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+#include "hid/sim/SimulatedPlatform.h"
+#include "ui/AxisConf.h"
+#include "ui/QZR_RDR_Main.h"
+#include "ui/QtServices.h"
+#include "ui/Startup.h"
+#include "ui/controls/DBPickEdit.h"
+
+namespace {
+
+using namespace qzr;
+
+bool Save(QWidget& window, const QDir& dir, const char* name) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+// Runs `work` on the next modal window that is not `outer`, once it is on screen.
+void WhenModalOpens(QWidget* outer, std::function<void(QWidget&)> work) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, outer, work = std::move(work)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == outer || !modal->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        QApplication::processEvents();
+        work(*modal);
+    });
+    timer->start(20);
+}
+
+void WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    PrepareApplication(application);
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(dir.path())) return 1;
+
+    TQtEventPoster poster;
+    sim::TSimulatedPlatform platform(poster);
+    platform.PlugPedals();
+    auto mainWindow = CreateProgramWindows(platform);
+    mainWindow->show();
+    WaitUntil([&] { return mainWindow->lbStatus->text() == QString::fromUtf8("Подключены"); }, 3000);
+    WaitUntil([] { return false; }, 100);
+
+    bool ok = Save(*mainWindow, dir, "main-window.png");
+    TfmAxisConf& axisConf = *mainWindow->fmAxisConf;
+    WhenModalOpens(mainWindow.get(), [&](QWidget& dialog) {
+        ok = Save(dialog, dir, "axis-dialog.png") && ok;
+        WhenModalOpens(&dialog, [&](QWidget& pick) {
+            ok = Save(pick, dir, "pick-dialog.png") && ok;
+            static_cast<QDialog&>(pick).reject();
+        });
+        axisConf.cdNStructConfUsage_HIDUsage->RunPick();
+        static_cast<QDialog&>(dialog).reject();
+    });
+    axisConf.ShowForAxis(1);
+    return ok ? 0 : 1;
+}
