@@ -296,6 +296,34 @@ TEST_F(PedalConnectionTest, PedalsWithoutFeatureReports) {
     EXPECT_TRUE(pedals->Log().empty());
 }
 
+// Odd feature lengths: every transfer moves exactly that many bytes, also past 256.
+TEST_F(PedalConnectionTest, OddFeatureLengths) {
+    struct Case { int32_t length; int serial; Calibration afterClick; };
+    const Case cases[] = {
+        {2, 0, Calibration::Idle},   // frames arrive as 00 A5: the code is cut off
+        {17, 0x04D2, Calibration::Calibrating},
+        {300, 0x04D2, Calibration::Calibrating},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        connection.reset();
+        HidCtl.reset();
+        auto pedals = platform.PlugPedals();
+        pedals->SetDeclaredFeatureLength(c.length);
+        Start();
+        EXPECT_EQ(state.featureReportLength, c.length);
+        ExpectConnected(true);
+        EXPECT_EQ(SerialNumberShown(), c.serial);
+        connection->BtnCalibrClick();
+        EXPECT_EQ(pedals->Calibration(), c.afterClick);
+        for (const auto& entry : pedals->Log())
+            EXPECT_EQ(entry.requested, c.length);
+        EXPECT_TRUE(messages.shown.empty());
+        platform.Unplug(*pedals);
+        poster.RunPending();
+    }
+}
+
 TEST_F(PedalConnectionTest, RebootIsAnsweredByAReplugThatRefreshesGlobal) {
     auto pedals = platform.PlugPedals(100);
     Start();
