@@ -45,16 +45,13 @@ TEST(HidinfoListingTest, DescribesEachNamedNode)
 
     const TRun run = RunHidinfo(pedalsPath + " " + keyboardPath + " " + closedPath);
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.output.find(pedalsPath +
-                              "  16c0:0612  version=0x0000  read-write  feature=17  <- rudder pedals\n"),
-              std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find(keyboardPath + "  046d:c31c  version=0x0000  query-only  feature=0\n"),
-              std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find(closedPath + "  cannot be opened: Permission denied\n"),
-              std::string::npos)
-        << run.output;
+    const std::string expectedLines[] = {
+        pedalsPath + "  16c0:0612  version=0x0000  read-write  feature=17  <- rudder pedals\n",
+        keyboardPath + "  046d:c31c  version=0x0000  query-only  feature=0\n",
+        closedPath + "  cannot be opened: Permission denied\n",
+    };
+    for (const std::string& line : expectedLines)
+        EXPECT_NE(run.output.find(line), std::string::npos) << "missing: " << line << run.output;
 }
 
 } // namespace
