@@ -119,7 +119,9 @@ QGroupBox* TEngineeringView::createGlobalGroup() {
     connect(btWriteGlobal, &QPushButton::clicked, this, &TEngineeringView::btWriteGlobalClick);
 
     auto* layout = new QVBoxLayout(gbGlobal);
-    layout->addWidget(rvpGlobal, 1);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(rvpGlobal);
+    layout->addStretch(1);
     layout->addWidget(panel3);
     return gbGlobal;
 }
@@ -180,6 +182,8 @@ QGroupBox* TEngineeringView::createNStructGroup() {
     connect(&model, &QAbstractItemModel::rowsRemoved, this, [this] { updateWriteAxisButton(); });
 
     auto* layout = new QVBoxLayout(gbNStruct);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(0);
     layout->addWidget(gdNStruct, 1);
     layout->addWidget(panel2);
     return gbNStruct;

@@ -8,7 +8,6 @@
 
 #include "ui/UserAction.h"
 #include "ui/controls/DBPickEdit.h"
-#include "ui/controls/RecordViewPanel.h"
 #include "ui/engineering/NStructModel.h"
 #include "ui/engineering/TwoLineHeader.h"
 
@@ -76,6 +75,10 @@ TNStructGrid::TNStructGrid(TDataSource& source, const TEngineeringHooks& hooks, 
     setModel(model_);
     setItemDelegate(new TNStructDelegate(*this));
     verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(DoubleClicked | SelectedClicked | EditKeyPressed | AnyKeyPressed);
@@ -84,23 +87,32 @@ TNStructGrid::TNStructGrid(TDataSource& source, const TEngineeringHooks& hooks, 
             [this](int row) { FollowCurrentRecord(row); });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (!moving_ && current.isValid()) MakeCurrent(current.row());
+                if (!moving_ && current.isValid()) MakeCurrent(current);
             });
 }
 
+// Widths count digits, as a grid column of numbers needs, plus the cell's text margins.
 void TNStructGrid::SetColumnWidths() {
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     for (int column = 0; column < model_->columnCount(); ++column)
-        setColumnWidth(column, WidthForChars(*this, model_->Column(column).width));
+        setColumnWidth(column, digit * model_->Column(column).width + margins);
 }
 
-bool TNStructGrid::MakeCurrent(int row) {
+// The grid's current cell goes to `cell` itself, not to the old column of its row, so a
+// click is not scrolled away from the cell it landed on.
+bool TNStructGrid::MakeCurrent(const QModelIndex& cell) {
     TRecordSet& set = model_->DataSet();
-    if (set.RecNo() != row) {
+    if (set.RecNo() != cell.row()) {
         const QScopedValueRollback guard(moving_, true);
-        RunUserAction([&] { set.MoveTo(row); });
+        RunUserAction([&] { set.MoveTo(cell.row()); });
     }
-    FollowCurrentRecord(set.RecNo());
-    return set.RecNo() == row;
+    if (set.RecNo() != cell.row()) {
+        FollowCurrentRecord(set.RecNo());
+        return false;
+    }
+    if (currentIndex().row() != cell.row()) setCurrentIndex(cell);
+    return true;
 }
 
 void TNStructGrid::FollowCurrentRecord(int row) {
@@ -113,7 +125,7 @@ void TNStructGrid::FollowCurrentRecord(int row) {
 // Every way into a cell, mouse or keyboard, first makes its row the current record, so the
 // bound cell editors and the click handler work on the row the user points at.
 bool TNStructGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    if (index.isValid() && !MakeCurrent(index.row())) return true;
+    if (index.isValid() && !MakeCurrent(index)) return true;
     return QTableView::edit(index, trigger, event);
 }
 
@@ -132,7 +144,7 @@ void TNStructGrid::ClickCheckBox(const QModelIndex& index) {
     const int column = index.column();
     const TNStructColumn& spec = model_->Column(column);
     if (spec.editor != TCellEditor::CheckBox || spec.readOnly) return;
-    if (!MakeCurrent(row)) return;
+    if (!MakeCurrent(index)) return;
     RunUserAction([&] {
         TDataSource& source = model_->Source();
         if (!source.RequestEdit()) return;

@@ -25,14 +25,15 @@ public:
     const TEngineeringHooks& Hooks() const { return hooks_; }
 
     void ClickCheckBox(const QModelIndex& index);
+    using QTableView::edit;
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Makes shown record `row` the set's current one; false when the set refused to move.
-    bool MakeCurrent(int row);
+    // Makes the cell's row the set's current record; false when the set refused to move.
+    bool MakeCurrent(const QModelIndex& cell);
     void FollowCurrentRecord(int row);
     void SetColumnWidths();
 
