@@ -102,6 +102,7 @@ private slots:
     void gridCheckBoxSetsItsBitAndLeavesTheSetEditing();
     void centreColumnIsShownButNotClickable();
     void gridCheckBoxDoesNothingWhenTheSetWillNotEdit();
+    void gridCheckBoxWithoutHandlerKeepsItsStatePendingUntilPost();
     void globalCheckBoxGoesThroughTheSharedHandler();
     void saveIsDisabledWhileTheGridIsEmpty();
     void saveWritesTheAxisOfTheCurrentRowWhateverAllAxesSays();
@@ -505,6 +506,25 @@ void EngineeringViewTest::gridCheckBoxDoesNothingWhenTheSetWillNotEdit() {
     QCOMPARE(axes->cdsNStruct.State(), TDataSetState::Browse);
     QCOMPARE(axes->ConfUsage_ON.AsBoolean(), true);
     QCOMPARE(Grid().model()->data(on, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+}
+
+// Without a click handler nothing assigns the flag at once: the toggled box is the pending
+// value, shown in its cell and written when the set posts.
+void EngineeringViewTest::gridCheckBoxWithoutHandlerKeepsItsStatePendingUntilPost() {
+    view = std::make_unique<TEngineeringView>(*global, *axes, *dsGlobal, *dsNStruct, TEngineeringHooks{});
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    ReadAllAxes();
+    const QModelIndex revers = Cell(1, "ConfUsage_Revers");
+    ClickCell(revers);
+    QCOMPARE(axes->cdsNStruct.State(), TDataSetState::Edit);
+    QCOMPARE(Grid().model()->data(revers, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+    QCOMPARE(axes->ConfUsage_Revers.AsBoolean(), false);
+
+    axes->cdsNStruct.PostRecord();
+    QCOMPARE(axes->ConfUsage_Revers.AsBoolean(), true);
+    QCOMPARE(axes->ConfUsage.AsInteger(), 0x61 | 0x08);
+    QCOMPARE(Grid().model()->data(revers, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
 }
 
 void EngineeringViewTest::globalCheckBoxGoesThroughTheSharedHandler() {
