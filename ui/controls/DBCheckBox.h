@@ -22,6 +22,8 @@ public:
     void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
 protected:
+    // The whole box takes the click, not only its indicator: it shows no text of its own.
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
     void nextCheckState() override;
     void focusOutEvent(QFocusEvent* event) override;
     void ShowFieldValue() override;
