@@ -4,6 +4,13 @@
 
 namespace qzr {
 
+bool TakesFocusLossAsCommit(const QWidget& control, Qt::FocusReason reason) {
+    if (reason == Qt::PopupFocusReason) return false;
+    // A window being hidden is marked hidden before its focus widget is told.
+    const QWidget& window = *control.window();
+    return window.isVisible() && !window.isHidden();
+}
+
 TBoundControl::~TBoundControl() {
     if (dataSource_) dataSource_->RemoveLink(this);
 }

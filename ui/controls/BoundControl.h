@@ -1,6 +1,7 @@
 #pragma once
 // What every control bound to one field of a data source shares: the binding itself, the
 // refresh on the set's notifications and the user edit kept pending until it is written.
+#include <QWidget>
 #include <string>
 
 #include "records/RecordSet.h"
@@ -11,6 +12,10 @@ namespace qzr {
 inline void EditIfNeeded(TRecordSet& set) {
     if (!set.IsEditing()) set.StartEdit();
 }
+
+// Whether losing the focus for `reason` writes the control's pending edit: not for a popup
+// of the control's own (its context menu), nor while its window is being hidden or closed.
+bool TakesFocusLossAsCommit(const QWidget& control, Qt::FocusReason reason);
 
 class TBoundControl : public TDataLink {
 public:

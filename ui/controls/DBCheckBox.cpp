@@ -22,7 +22,7 @@ void TDBCheckBox::nextCheckState() {
 
 void TDBCheckBox::focusOutEvent(QFocusEvent* event) {
     QCheckBox::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason) CommitUserEdit();
+    if (TakesFocusLossAsCommit(*this, event->reason())) CommitUserEdit();
 }
 
 void TDBCheckBox::ShowFieldValue() {

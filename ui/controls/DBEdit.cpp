@@ -58,7 +58,7 @@ void TDBEdit::keyPressEvent(QKeyEvent* event) {
 
 void TDBEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason) CommitUserEdit();
+    if (TakesFocusLossAsCommit(*this, event->reason())) CommitUserEdit();
 }
 
 void TDBEdit::ShowFieldValue() {
