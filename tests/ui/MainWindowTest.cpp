@@ -84,6 +84,9 @@ private slots:
         QCOMPARE(main.PageControl1->currentWidget(), main.TabSheet1);
         QVERIFY(!main.TabSheet2->isEnabled());
         QCOMPARE(main.size(), QSize(1018, 674));
+        QCOMPARE(QFontInfo(main.font()).pixelSize(), 11);
+        if (QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")))
+            QCOMPARE(QFontInfo(main.font()).family(), QStringLiteral("Tahoma"));
         if (program.pedals) QVERIFY(program.pedals->CommandCodes() == std::vector<uint8_t>{cmdSelectRead});
     }
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 
 #include "ui/controls/BoundControl.h"
+#include "ui/controls/DBPickEdit.h"
 
 namespace qzr {
 
@@ -38,7 +39,7 @@ TDataInspector::TDataInspector(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setAlternatingRowColors(false);
+    setAlternatingRowColors(true);
     setUniformRowHeights(true);
     setIndentation(14);
     setRootIsDecorated(true);
@@ -70,9 +71,12 @@ QTreeWidgetItem* TDataInspector::AddRow(const QString& caption, QWidget* editor,
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         line->setFrame(false);
         if (line->isReadOnly()) {
-            // Read-only values read like text on the row, highlight included.
+            // Read-only values read like text on the row, highlight included; derived ones
+            // are grey, values chosen from a list keep the text colour.
             QPalette palette = line->palette();
             palette.setColor(QPalette::Base, Qt::transparent);
+            if (!dynamic_cast<TDBPickEdit*>(line))
+                palette.setColor(QPalette::Text, QColor(0x5A, 0x5A, 0x5A));
             line->setPalette(palette);
             line->setFocusPolicy(Qt::ClickFocus);
         }
