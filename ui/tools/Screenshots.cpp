@@ -1,8 +1,10 @@
 // Renders the windows on virtual pedals into PNG files: the main window connected, the axis
-// dialog for the left toe brake and the usage-page pick dialog.
+// dialog for the left toe brake and the usage-page pick dialog. Also prints how long the
+// start-up took to the first painted main window and the resident memory after it.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QTimer>
 #include <cstdio>
@@ -40,6 +42,25 @@ void WhenModalOpens(QWidget* outer, std::function<void(QWidget&)> work) {
     timer->start(20);
 }
 
+// Notes the time of the first paint of a widget.
+struct TFirstPaint : QObject {
+    QElapsedTimer& clock;
+    qint64 ms = -1;
+    explicit TFirstPaint(QElapsedTimer& c) : clock(c) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && ms < 0) ms = clock.elapsed();
+        return false;
+    }
+};
+
+double ResidentMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
 void WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
@@ -49,6 +70,8 @@ void WaitUntil(const std::function<bool()>& done, int timeoutMs) {
 } // namespace
 
 int main(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
         return 2;
@@ -63,8 +86,13 @@ int main(int argc, char** argv) {
     sim::TSimulatedPlatform platform(poster);
     platform.PlugPedals();
     auto mainWindow = CreateProgramWindows(platform);
+    TFirstPaint firstPaint(clock);
+    mainWindow->installEventFilter(&firstPaint);
     mainWindow->show();
     WaitUntil([&] { return mainWindow->lbStatus->text() == QString::fromUtf8("Подключены"); }, 3000);
+    WaitUntil([&] { return firstPaint.ms >= 0; }, 3000);
+    std::printf("start-up: main window first painted after %lld ms; resident memory %.1f MB\n",
+                static_cast<long long>(firstPaint.ms), ResidentMegabytes());
     WaitUntil([] { return false; }, 100);
 
     bool ok = Save(*mainWindow, dir, "main-window.png");
