@@ -19,8 +19,6 @@ enum : size_t {
     offKD_High = 11, offKdLow = 13, offBias = 15,
 };
 
-uint8_t LowByte(const TField& field) { return uint8_t(field.AsInteger() & 0xFF); }
-uint16_t WordOf(const TField& field) { return uint16_t(field.AsInteger() & 0xFFFF); }
 
 } // namespace
 
@@ -92,26 +90,14 @@ TAxisRecords::TAxisRecords(TCommandChannel& channel, TRubr* classifier)
     DeadZoneHigh.OnChange = [this](TField& f) { ZoneChange(f, DeadZoneHighCalcPerc, DeadZoneHighCalc); };
 }
 
-std::string TAxisRecords::NameOf(int32_t type, int32_t kod) const {
-    return classifier_ ? classifier_->GetRubrName(type, kod) : RubrPlaceholder(type, kod);
-}
-
 void TAxisRecords::cdsNStructConfUsage_HIDUsagePageChange(TField& Sender) {
     const uint8_t page = LowByte(Sender);
-    ConfUsage_HIDUsagePageCalc.SetString(NameOf(rubrUsagePages, page));
-    uint8_t c = LowByte(ConfUsage);
-    ClearBit(c, 0);
-    ClearBit(c, 1);
-    ClearBit(c, 2);
-    if (page == 1)
-        SetBit(c, 0);
-    else if (page == 2)
-        SetBit(c, 1);
-    ConfUsage.SetInteger(c);
+    ConfUsage_HIDUsagePageCalc.SetString(RubrName(classifier_, rubrUsagePages, page));
+    ConfUsage.SetInteger(WithCodeBits(LowByte(ConfUsage), page, 0, 3));
 }
 
 void TAxisRecords::cdsNStructHID_UsageChange(TField& Sender) {
-    HID_UsageCalc.SetString(NameOf(rubrUsages, static_cast<int32_t>(Sender.AsInteger())));
+    HID_UsageCalc.SetString(RubrName(classifier_, rubrUsages, static_cast<int32_t>(Sender.AsInteger())));
 }
 
 void TAxisRecords::cdsNStructPrecision_AxisChange(TField& Sender) {
@@ -200,9 +186,9 @@ void TAxisRecords::Encode(TReportBuffer& buffer) const {
                              &AUX, &Zic, &DeadZoneLow, &DeadZoneHigh};
     size_t offset = offLen;
     for (const TField* field : bytes) buffer[offset++] = LowByte(*field);
-    buffer.SetWord(offKD_High, WordOf(KD_High));
-    buffer.SetWord(offKdLow, WordOf(KdLow));
-    buffer.SetWord(offBias, WordOf(Bias));
+    buffer.SetWord(offKD_High, LowWord(KD_High));
+    buffer.SetWord(offKdLow, LowWord(KdLow));
+    buffer.SetWord(offBias, LowWord(Bias));
 }
 
 void TAxisRecords::WriteAxis(uint8_t axis) {

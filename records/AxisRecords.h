@@ -68,7 +68,6 @@ private:
     void cdsNStructCentCalibFiltr_FilterChange(TField& Sender);
     void cdsNStructCentCalibFiltr_MFChange(TField& Sender);
     void ZoneChange(TField& zone, TField& percent, TField& units);
-    std::string NameOf(int32_t type, int32_t kod) const;
 
     TCommandChannel& channel_;
     TRubr* classifier_;

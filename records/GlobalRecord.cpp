@@ -15,8 +15,6 @@ enum : size_t {
     offUID_7 = 11, offNStruct = 13, offPower = 14, offAUX = 15, offDevConf = 16,
 };
 
-uint8_t LowByte(const TField& field) { return uint8_t(field.AsInteger() & 0xFF); }
-uint16_t WordOf(const TField& field) { return uint16_t(field.AsInteger() & 0xFFFF); }
 
 } // namespace
 
@@ -53,21 +51,10 @@ TGlobalRecord::TGlobalRecord(TCommandChannel& channel, TRubr* classifier)
     DevConf_CalibrMode.OnChange = [this](TField& Sender) { cdsGlobalDevConf_CalibrModeChange(Sender); };
 }
 
-std::string TGlobalRecord::NameOf(int32_t type, int32_t kod) const {
-    return classifier_ ? classifier_->GetRubrName(type, kod) : RubrPlaceholder(type, kod);
-}
-
 void TGlobalRecord::cdsGlobalDevConf_CalibrModeChange(TField& Sender) {
     const uint8_t mode = LowByte(Sender);
-    DevConf_CalibrModeCalc.SetString(NameOf(rubrCalibrModes, mode));
-    uint8_t b = LowByte(DevConf);
-    ClearBit(b, 1);
-    ClearBit(b, 2);
-    if (mode == 1)
-        SetBit(b, 1);
-    else if (mode == 2)
-        SetBit(b, 2);
-    DevConf.SetInteger(b);
+    DevConf_CalibrModeCalc.SetString(RubrName(classifier_, rubrCalibrModes, mode));
+    DevConf.SetInteger(WithCodeBits(LowByte(DevConf), mode, 1, 2));
 }
 
 void TGlobalRecord::ReadGlobal() {
@@ -105,10 +92,10 @@ void TGlobalRecord::Encode(TReportBuffer& buffer) const {
     // Bytes 1 and 2, the checksum, go out as zero.
     buffer[offLen] = LowByte(Len);
     buffer[offDevID] = LowByte(DevID);
-    buffer.SetWord(offUID_SerN, WordOf(UID_SerN));
-    buffer.SetWord(offUID_3, WordOf(UID_3));
-    buffer.SetWord(offUID_5, WordOf(UID_5));
-    buffer.SetWord(offUID_7, WordOf(UID_7));
+    buffer.SetWord(offUID_SerN, LowWord(UID_SerN));
+    buffer.SetWord(offUID_3, LowWord(UID_3));
+    buffer.SetWord(offUID_5, LowWord(UID_5));
+    buffer.SetWord(offUID_7, LowWord(UID_7));
     buffer[offNStruct] = LowByte(NStruct);
     buffer[offPower] = LowByte(Power);
     buffer[offAUX] = LowByte(AUX);

@@ -43,7 +43,6 @@ public:
 
 private:
     void cdsGlobalDevConf_CalibrModeChange(TField& Sender);
-    std::string NameOf(int32_t type, int32_t kod) const;
 
     TCommandChannel& channel_;
     TRubr* classifier_;

@@ -41,6 +41,10 @@ std::string RubrPlaceholder(int32_t type, int32_t kod) {
     return "??? " + std::to_string(type) + ":" + std::to_string(kod);
 }
 
+std::string RubrName(TRubr* classifier, int32_t type, int32_t kod) {
+    return classifier ? classifier->GetRubrName(type, kod) : RubrPlaceholder(type, kod);
+}
+
 TRubr::TRubr()
     : cdsRubr("cdsRubr"),
       Type(cdsRubr.AddField("Type", TFieldType::Integer)),

@@ -46,4 +46,7 @@ public:
 // Placeholder text for a code the classifier does not know.
 std::string RubrPlaceholder(int32_t type, int32_t kod);
 
+// GetRubrName of `classifier`, or the placeholder while there is none yet.
+std::string RubrName(TRubr* classifier, int32_t type, int32_t kod);
+
 } // namespace qzr

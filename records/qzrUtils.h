@@ -14,4 +14,12 @@ bool TestBit(uint8_t value, int bit);
 // resulting byte (0 to 255) back, so a value above 255 loses its high byte.
 void SetFieldBit(TField& byteField, const TField& flagField, int bit);
 
+// A structure byte or word as a record field holds it: the low 8 or 16 bits of its value.
+uint8_t LowByte(const TField& field);
+uint16_t LowWord(const TField& field);
+
+// Codes 1 and 2 each own one bit (`firstBit` for 1, the next for 2); the `width` bits from
+// `firstBit` are cleared first, so any other code leaves them all clear.
+uint8_t WithCodeBits(uint8_t byte, uint8_t code, int firstBit, int width);
+
 } // namespace qzr

@@ -142,15 +142,15 @@ void TNStructGrid::keyPressEvent(QKeyEvent* event) {
 void TNStructGrid::ClickCheckBox(const QModelIndex& index) {
     const int row = index.row();
     const int column = index.column();
-    const TNStructColumn& spec = model_->Column(column);
-    if (spec.editor != TCellEditor::CheckBox || spec.readOnly) return;
+    const TNStructColumn& columnInfo = model_->Column(column);
+    if (columnInfo.editor != TCellEditor::CheckBox || columnInfo.readOnly) return;
     if (!MakeCurrent(index)) return;
     RunUserAction([&] {
         TDataSource& source = model_->Source();
         if (!source.RequestEdit()) return;
         const bool checked = !model_->IsChecked(model_->index(row, column));
         model_->SetPendingCheck(column, checked);
-        if (hooks_.CheckBoxClick) hooks_.CheckBoxClick(source, spec.field, checked);
+        if (hooks_.CheckBoxClick) hooks_.CheckBoxClick(source, columnInfo.field, checked);
     });
 }
 
