@@ -214,18 +214,26 @@ std::string FormatFloat(double value)
     std::string text = value < 0 ? "-" : "";
     if (exponent >= 15 || exponent < -5) {
         text += digits.substr(0, 1);
-        if (digits.size() > 1)
-            text += gDecimalSeparator + digits.substr(1);
-        text += "E" + std::to_string(exponent);
+        if (digits.size() > 1) {
+            text += gDecimalSeparator;
+            text += digits.substr(1);
+        }
+        text += 'E';
+        text += std::to_string(exponent);
     } else if (exponent >= 0) {
         size_t integerDigits = static_cast<size_t>(exponent) + 1;
         if (digits.size() < integerDigits)
             digits.append(integerDigits - digits.size(), '0');
         text += digits.substr(0, integerDigits);
-        if (digits.size() > integerDigits)
-            text += gDecimalSeparator + digits.substr(integerDigits);
+        if (digits.size() > integerDigits) {
+            text += gDecimalSeparator;
+            text += digits.substr(integerDigits);
+        }
     } else {
-        text += std::string("0") + gDecimalSeparator + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+        text += '0';
+        text += gDecimalSeparator;
+        text.append(static_cast<size_t>(-exponent - 1), '0');
+        text += digits;
     }
     return text;
 }
