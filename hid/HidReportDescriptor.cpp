@@ -214,4 +214,16 @@ THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size)
     return DescriptorParser(data, size).Run();
 }
 
+bool CapsFromReportDescriptor(const std::vector<uint8_t>& descriptor, THidCaps& caps)
+{
+    caps = THidCaps{};
+    const THidDescriptorResult parsed = ParseReportDescriptor(descriptor);
+    if (!parsed.ok)
+        return false;
+    caps.InputReportByteLength = parsed.lengths.input;
+    caps.OutputReportByteLength = parsed.lengths.output;
+    caps.FeatureReportByteLength = parsed.lengths.feature;
+    return true;
+}
+
 } // namespace qzr

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "hid/HidPlatform.h"
+
 namespace qzr {
 
 // Byte lengths of the largest input, output and feature report a descriptor declares, counted
@@ -25,5 +27,9 @@ THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size);
 inline THidDescriptorResult ParseReportDescriptor(const std::vector<uint8_t>& d) {
     return ParseReportDescriptor(d.data(), d.size());
 }
+
+// The capability record of a device with this report descriptor: its three report lengths,
+// the rest zero. False, with an all-zero record, for a malformed descriptor.
+bool CapsFromReportDescriptor(const std::vector<uint8_t>& descriptor, THidCaps& caps);
 
 } // namespace qzr

@@ -146,14 +146,7 @@ bool THidrawPlatform::GetPreparsedData(THidHandle handle, std::vector<uint8_t>& 
 
 bool THidrawPlatform::GetCaps(const std::vector<uint8_t>& preparsed, THidCaps& caps)
 {
-    caps = THidCaps{};
-    const THidDescriptorResult parsed = ParseReportDescriptor(preparsed);
-    if (!parsed.ok)
-        return false;
-    caps.InputReportByteLength = parsed.lengths.input;
-    caps.OutputReportByteLength = parsed.lengths.output;
-    caps.FeatureReportByteLength = parsed.lengths.feature;
-    return true;
+    return CapsFromReportDescriptor(preparsed, caps);
 }
 
 bool THidrawPlatform::GetFeature(THidHandle handle, uint8_t* buffer, int32_t length)

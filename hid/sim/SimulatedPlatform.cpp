@@ -208,16 +208,7 @@ bool TSimulatedPlatform::GetPreparsedData(THidHandle handle, std::vector<uint8_t
 }
 
 bool TSimulatedPlatform::GetCaps(const std::vector<uint8_t>& preparsed, THidCaps& caps) {
-    caps = THidCaps{};
-    if (preparsed.empty())
-        return false;
-    THidDescriptorResult parsed = ParseReportDescriptor(preparsed);
-    if (!parsed.ok)
-        return false;
-    caps.InputReportByteLength = parsed.lengths.input;
-    caps.OutputReportByteLength = parsed.lengths.output;
-    caps.FeatureReportByteLength = parsed.lengths.feature;
-    return true;
+    return CapsFromReportDescriptor(preparsed, caps);
 }
 
 // Query-only handles cannot move reports; a transfer that moves less than asked fails.
