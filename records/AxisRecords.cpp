@@ -19,7 +19,6 @@ enum : size_t {
     offKD_High = 11, offKdLow = 13, offBias = 15,
 };
 
-
 } // namespace
 
 int64_t ZoneUnits(int32_t resolutionUnits, double percent) {

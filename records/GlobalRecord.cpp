@@ -15,7 +15,6 @@ enum : size_t {
     offUID_7 = 11, offNStruct = 13, offPower = 14, offAUX = 15, offDevConf = 16,
 };
 
-
 } // namespace
 
 TGlobalRecord::TGlobalRecord(TCommandChannel& channel, TRubr* classifier)
