@@ -13,6 +13,7 @@
 #include "records/GlobalRecord.h"
 #include "records/Rubr.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/ScriptedChannel.h"
 
 namespace {
 
@@ -20,14 +21,9 @@ using namespace qzr;
 
 constexpr int OtherInterfaces = 64;
 
-struct TPedalLink {
+struct TPedalLink : test::TScriptedChannel {
     test::TManualPoster poster;
     sim::TSimulatedPlatform platform{poster};
-    test::TManualTicks ticks;
-    test::TScriptedPump pump{ticks};
-    test::TRecordingMessages messages;
-    TConnectionState state;
-    TCommandChannel channel{state, messages, ticks, pump};
     TRubr rubr;
     TGlobalRecord global{channel, &rubr};
     std::shared_ptr<sim::TEmulatedPedals> pedals = std::make_shared<sim::TEmulatedPedals>();

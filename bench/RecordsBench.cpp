@@ -5,21 +5,17 @@
 #include "link/CommandChannel.h"
 #include "records/AxisRecords.h"
 #include "records/Rubr.h"
-#include "tests/support/FakeServices.h"
+#include "tests/support/ScriptedChannel.h"
 
 namespace {
 
 using namespace qzr;
 
 void BM_DecodeNStructReport(benchmark::State& state) {
-    test::TManualTicks ticks;
-    test::TScriptedPump pump(ticks);
-    test::TRecordingMessages messages;
-    TConnectionState connection;
-    TCommandChannel channel(connection, messages, ticks, pump);
+    test::TScriptedChannel link;
     TRubr rubr;
     rubr.FormCreate();
-    TAxisRecords axes(channel, &rubr);
+    TAxisRecords axes(link.channel, &rubr);
 
     TReportBuffer report(17);
     const uint8_t structure[16] = {0x10, 0x02, 0x62, 0xBA, 0x2C, 0x98, 0x02, 30, 15, 20,

@@ -4,6 +4,7 @@
 
 #include "tests/support/FakeFeatureDevice.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/ScriptedChannel.h"
 
 namespace qzr {
 namespace {
@@ -14,14 +15,9 @@ using test::TRecordingMessages;
 using test::TScriptedPump;
 using Bytes = std::vector<uint8_t>;
 
-class CommandChannelTest : public ::testing::Test {
+class CommandChannelTest : public ::testing::Test, protected test::TScriptedChannel {
 protected:
-    TManualTicks ticks;
-    TScriptedPump pump{ticks};
-    TRecordingMessages messages;
     TRecordingDevice device{&ticks};
-    TConnectionState state;
-    TCommandChannel channel{state, messages, ticks, pump};
 
     void Connect(int32_t featureLength) {
         state.device = &device;

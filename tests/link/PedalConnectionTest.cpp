@@ -11,6 +11,7 @@
 #include "records/GlobalRecord.h"
 #include "records/Rubr.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/ScriptedChannel.h"
 
 namespace qzr {
 namespace {
@@ -24,15 +25,10 @@ const char* const FeatureReportsNotSupported = "Feature Report не поддер
 
 // The main window's pedal link on virtual pedals: controller, channel, Global record and the
 // connection, wired as the window wires them; the event loop is the test's poster.
-class PedalConnectionTest : public ::testing::Test {
+class PedalConnectionTest : public ::testing::Test, protected test::TScriptedChannel {
 protected:
     test::TManualPoster poster;
     TSimulatedPlatform platform{poster};
-    test::TManualTicks ticks;
-    test::TScriptedPump pump{ticks};
-    test::TRecordingMessages messages;
-    TConnectionState state;
-    TCommandChannel channel{state, messages, ticks, pump};
     TRubr rubr;
     TGlobalRecord global{channel, &rubr};
     std::unique_ptr<THidDeviceController> HidCtl;

@@ -8,19 +8,15 @@
 #include "records/Rubr.h"
 #include "tests/support/FakeFeatureDevice.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/ScriptedChannel.h"
 
 namespace qzr::test {
 
 using Bytes = std::vector<uint8_t>;
 
-class RecordsFixture : public ::testing::Test {
+class RecordsFixture : public ::testing::Test, protected TScriptedChannel {
 protected:
-    TManualTicks ticks;
-    TScriptedPump pump{ticks};
-    TRecordingMessages messages;
     TRecordingDevice device{&ticks};
-    TConnectionState state;
-    TCommandChannel channel{state, messages, ticks, pump};
     TRubr rubr;
     TGlobalRecord global{channel, &rubr};
     TAxisRecords axes{channel, &rubr};
