@@ -80,7 +80,8 @@ std::string ExplainPedalsAbsence(const TDeviceDiagnosis& diagnosis, bool ruleIns
 }
 
 std::string HidinfoNote() {
-    return "Подробности покажет команда qzr-hidinfo.";
+    // The command on a line of its own, so that wrapping never splits it at its hyphen.
+    return "Подробности покажет команда\nqzr-hidinfo";
 }
 
 std::string NotificationDownNote() {

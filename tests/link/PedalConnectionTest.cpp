@@ -433,7 +433,7 @@ TEST_F(PedalConnectionTest, HintTellsWhyThePedalsAreNotConnected) {
     const std::string rule = std::string("echo '") + PedalsUdevRule +
                              "' | sudo tee /etc/udev/rules.d/70-qzr-rudder-pedals.rules"
                              " && sudo udevadm control --reload";
-    const std::string details = "\n\nПодробности покажет команда qzr-hidinfo.";
+    const std::string details = "\n\nПодробности покажет команда\nqzr-hidinfo";
     struct Case {
         const char* name;
         // The keyboard is plugged in first, at /sim/hidraw0.
@@ -539,7 +539,7 @@ TEST_F(PedalConnectionTest, HintNotesThatPlugAndUnplugGoUnseen) {
         EXPECT_EQ(View().statusHint,
                   withPedals ? note
                              : "Педали не найдены. Подключите их к USB-порту компьютера.\n\n"
-                               "Подробности покажет команда qzr-hidinfo.\n\n" + note);
+                               "Подробности покажет команда\nqzr-hidinfo\n\n" + note);
 
         if (pedals)
             bus.Unplug(*pedals);

@@ -42,7 +42,7 @@ private slots:
         QTest::newRow("busy") << "busy" << false << Ru("заняты другой программой") << "";
         QTest::newRow("no hidraw") << "no-hidraw" << false << Ru("нет ни одного HID-устройства")
                                    << "sudo modprobe hidraw";
-        QTest::newRow("no pedals") << "no-pedals" << false << Ru("Педали не найдены") << "";
+        QTest::newRow("no pedals") << "no-pedals" << false << Ru("Педали не найдены") << "qzr-hidinfo";
         QTest::newRow("monitor down") << "monitor-down" << true
                                       << Ru("не замечает подключения и отключения педалей") << "";
     }
