@@ -1,6 +1,7 @@
 #include "hid/HidControllerClass.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 namespace qzr {
@@ -19,6 +20,12 @@ private:
     bool& flag_;
 };
 
+void NoteIds(THidInterface& interface, const THidAttributes& attributes) {
+    interface.idsKnown = true;
+    interface.vendorID = attributes.VendorID;
+    interface.productID = attributes.ProductID;
+}
+
 bool IsListed(const std::vector<std::unique_ptr<THidDevice>>& devices, const THidDevice* device) {
     return std::any_of(devices.begin(), devices.end(),
                        [device](const auto& entry) { return entry.get() == device; });
@@ -35,13 +42,15 @@ THidDevice::THidDevice(THidDeviceController* controller, IHidPlatform& platform,
       unplugHandler_(std::move(unplugHandler)) {
     THidHandle handle = OpenPath();
     if (handle == InvalidHidHandle)
-        throw EControllerError("Device cannot be opened");
+        throw EControllerError("Device cannot be opened", errno);
     attributes_ = THidAttributes{};
     attributes_.Size = 12;
+    errno = 0;
     bool identified = platform_.GetAttributes(handle, attributes_);
+    const int identifyError = errno != 0 ? errno : EIO;
     platform_.Close(handle);
     if (!identified)
-        throw EControllerError("Device cannot be identified");
+        throw EControllerError("Device cannot be identified", identifyError);
 }
 
 THidDevice::~THidDevice() {
@@ -156,20 +165,27 @@ void THidDeviceController::HandleDeviceChangeMessage(uint32_t event, int32_t par
     DeviceChange();
 }
 
+// Also notes what opening each interface gave, so that a device that is not found can be
+// explained without opening anything again.
 std::vector<std::unique_ptr<THidDevice>> THidDeviceController::BuildPresentList() {
     std::vector<std::unique_ptr<THidDevice>> present;
+    lastListing_ = THidListing{};
     if (!platform_.ServicesPresent())
         return present;
     std::vector<THidInterface> interfaces;
     if (!platform_.EnumerateInterfaces(interfaces))
         return present;
+    lastListing_.taken = true;
     present.reserve(interfaces.size());
     for (const THidInterface& item : interfaces) {
+        THidNodeOutcome& outcome = lastListing_.nodes.emplace_back(THidNodeOutcome{item, 0});
         try {
             present.push_back(std::make_unique<THidDevice>(
                 this, platform_, THidPnPInfo(item.instanceKey, item.devicePath), OnDeviceUnplug));
-        } catch (const EControllerError&) {
+            NoteIds(outcome.interface, present.back()->Attributes());
+        } catch (const EControllerError& error) {
             // An interface that cannot be opened or identified yields no entry.
+            outcome.error = error.SystemError() != 0 ? error.SystemError() : EIO;
         }
     }
     return present;

@@ -8,6 +8,7 @@
 
 #include "hid/EventPoster.h"
 #include "hid/FeatureDevice.h"
+#include "hid/HidDiagnosis.h"
 #include "hid/HidPlatform.h"
 
 namespace qzr {
@@ -22,7 +23,12 @@ using TNotifyEvent = std::function<void(THidDeviceController& Sender)>;
 // Raised while building a device object; the controller catches it itself.
 class EControllerError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EControllerError(const std::string& message, int systemError = 0)
+        : std::runtime_error(message), systemError_(systemError) {}
+    int SystemError() const { return systemError_; }   // the errno behind it, 0 if none
+
+private:
+    int systemError_;
 };
 
 // Identity and path of one HID interface.
@@ -119,6 +125,9 @@ public:
     int32_t LastAnnouncementParameter() const { return lastParameter_; }
     std::string Version() const { return "1.0.35"; }
     int32_t DevThreadSleepTime() const { return sleepTime_; }
+    // What the last comparison listed and what opening each interface gave.
+    const THidListing& LastListing() const { return lastListing_; }
+    std::string NotificationError() const { return platform_.NotificationError(); }
     void SetDevThreadSleepTime(int32_t value) { sleepTime_ = value; }
 
 private:
@@ -128,6 +137,7 @@ private:
     IHidPlatform& platform_;
     IEventPoster& poster_;
     std::vector<std::unique_ptr<THidDevice>> devices_;
+    THidListing lastListing_;
     std::shared_ptr<bool> alive_;   // posted work checks it: nothing runs after destruction
     bool destroying_ = false;
     bool inChange_ = false;

@@ -41,9 +41,13 @@ struct THidCaps {
 static_assert(sizeof(THidCaps) == 64);
 
 // One present HID interface: a key that identifies this plug of it, and the path to open.
+// The ids are filled when the platform knows them without opening the interface.
 struct THidInterface {
     std::string instanceKey;
     std::string devicePath;
+    bool idsKnown = false;
+    uint16_t vendorID = 0;
+    uint16_t productID = 0;
 };
 
 // The operating system's HID services, as the controller and its devices use them.
@@ -56,6 +60,7 @@ public:
     // Snapshot of the present interfaces; false when it cannot be taken.
     virtual bool EnumerateInterfaces(std::vector<THidInterface>& interfaces) = 0;
 
+    // InvalidHidHandle with errno telling why when the interface cannot be opened.
     virtual THidHandle Open(const std::string& path, bool readWrite) = 0;
     virtual void Close(THidHandle handle) = 0;
     virtual bool GetAttributes(THidHandle handle, THidAttributes& attributes) = 0;
@@ -73,6 +78,8 @@ public:
     // loop watches it and calls DispatchNotifications, so nothing polls.
     virtual int NotificationFd() const { return -1; }
     virtual void DispatchNotifications() {}
+    // Why plug and unplug go unnoticed (empty while notifications arrive).
+    virtual std::string NotificationError() const { return {}; }
 };
 
 } // namespace qzr

@@ -21,6 +21,7 @@ TPedalConnection::TPedalConnection(THidDeviceController& HidCtl, TConnectionStat
     : HidCtl_(HidCtl), state_(state), channel_(channel), global_(global) {
     HidCtl_.OnEnumerate = [this](THidDevice& HidDev, int32_t Idx) { return HidCtlEnumerate(HidDev, Idx); };
     HidCtl_.OnDeviceChange = [this](THidDeviceController&) { HidCtlDeviceChange(); };
+    view_.statusHint = StatusHint(true);
 }
 
 TPedalConnection::~TPedalConnection() {
@@ -68,7 +69,23 @@ void TPedalConnection::RefreshConnection() {
         view_.controllerVisible = false;
     }
     view_.axisButtonsVisible = connected;
+    view_.statusHint = StatusHint(connected);
     Changed();
+}
+
+// Without the pedals: why, and what to do. Either way: a word when plug and unplug go unseen.
+std::string TPedalConnection::StatusHint(bool connected) const {
+    std::string hint;
+    if (!connected) {
+        const TDeviceDiagnosis diagnosis =
+            DiagnoseDevice(HidCtl_.LastListing(), PedalsVendorID, PedalsProductID);
+        hint = ExplainPedalsAbsence(diagnosis, UdevRuleInstalled && UdevRuleInstalled());
+        if (!hint.empty())
+            hint += "\n\n" + HidinfoNote();
+    }
+    if (!HidCtl_.NotificationError().empty())
+        hint += (hint.empty() ? "" : "\n\n") + NotificationDownNote();
+    return hint;
 }
 
 void TPedalConnection::BtnCalibrClick() {

@@ -5,6 +5,7 @@
 
 #include "hid/HidControllerClass.h"
 #include "link/CommandChannel.h"
+#include "link/ConnectionHints.h"
 #include "link/ConnectionState.h"
 #include "records/GlobalRecord.h"
 
@@ -25,6 +26,7 @@ struct TConnectionView {
     std::string calibrCaption = "Калибровать";
     int calibrTag = 0;                        // 0 idle, 1 calibrating
     bool cancelCalibrEnabled = false;         // btnCancelCalibr
+    std::string statusHint;                   // lbStatusHint: why not connected, what to do
 };
 
 // Ties the pedals' presence to the window's state and drives calibration, reboot and
@@ -48,9 +50,12 @@ public:
     const TConnectionView& View() const { return view_; }
     THidDevice* Device() const { return device_; }
     std::function<void()> OnViewChanged;      // called after every change of View()
+    // Whether the pedals' udev rule is installed; asked at every refresh without the pedals.
+    std::function<bool()> UdevRuleInstalled = PedalsUdevRuleInstalled;
 
 private:
     void SetCalibrating(bool calibrating);
+    std::string StatusHint(bool connected) const;
     void Changed();
 
     THidDeviceController& HidCtl_;

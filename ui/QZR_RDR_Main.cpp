@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "records/Rubr.h"
 #include "ui/AppFont.h"
@@ -35,6 +36,8 @@ QPushButton* CreateButton(const char* name, const char* caption, QWidget* parent
 }
 
 const QColor StatusBlue(0x00, 0x00, 0xFF);
+// In Panel1, from under lbStatus to well above BitBtn1.
+const QRect StatusHintArea(6, 168, 206, 420);
 const QColor StatusRed(0xFF, 0x00, 0x00);
 
 } // namespace
@@ -176,6 +179,27 @@ void TfmQZR_Rdr_CP_Main::CreateSidePanel() {
     pnGeneralInfo->setGeometry(1, 163, 216, 510);
     BitBtn1 = CreateButton("BitBtn1", "Перегрузить", pnGeneralInfo, {5, 439, 203, 25});
     BitBtn2 = CreateButton("BitBtn2", "Переписать установки по умолчанию", pnGeneralInfo, {5, 470, 203, 25});
+    CreateStatusHint();
+}
+
+// Under lbStatus, over the top of pnGeneralInfo (which is hidden whenever there is much to
+// say), so its text can be selected in either state; it never reaches the buttons below.
+void TfmQZR_Rdr_CP_Main::CreateStatusHint() {
+    lbStatusHint = new QLabel(Panel1);
+    lbStatusHint->setObjectName("lbStatusHint");
+    lbStatusHint->setGeometry(StatusHintArea);
+    lbStatusHint->setWordWrap(true);
+    lbStatusHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbStatusHint->setTextFormat(Qt::PlainText);
+    lbStatusHint->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lbStatusHint->hide();
+}
+
+void TfmQZR_Rdr_CP_Main::ShowStatusHint(const std::string& hint) {
+    lbStatusHint->setText(QString::fromStdString(hint));
+    const int height = std::min(lbStatusHint->heightForWidth(StatusHintArea.width()), StatusHintArea.height());
+    lbStatusHint->setGeometry(StatusHintArea.adjusted(0, 0, 0, height - StatusHintArea.height()));
+    lbStatusHint->setVisible(!hint.empty());
 }
 
 void TfmQZR_Rdr_CP_Main::CreateEngineeringPage() {
@@ -257,6 +281,7 @@ void TfmQZR_Rdr_CP_Main::ShowConnectionView() {
     BtnCalibr->setText(QString::fromStdString(view.calibrCaption));
     BtnCalibr->setProperty("tag", view.calibrTag);
     btnCancelCalibr->setEnabled(view.cancelCalibrEnabled);
+    ShowStatusHint(view.statusHint);
 }
 
 void TfmQZR_Rdr_CP_Main::ShowAxis(uint8_t N) {

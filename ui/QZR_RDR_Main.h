@@ -104,6 +104,7 @@ public:
     TPictureBox* Image2;
     QLabel* Label3;
     QLabel* lbStatus;
+    QLabel* lbStatusHint;   // why the pedals are not connected; selectable, to copy a command
     QWidget* pnGeneralInfo;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
@@ -120,6 +121,8 @@ private:
     void SetTabOrder();
     void WireHandlers();
     void ShowConnectionView();
+    void CreateStatusHint();
+    void ShowStatusHint(const std::string& hint);
     void ShowAxis(uint8_t N);
     void AssignCheckBoxState(TDataSource& source, const std::string& dataField, bool checked);
     void AssignPick(int32_t type, int32_t attr, TField& target);

@@ -1,5 +1,6 @@
 #include "hid/linux/HidrawPlatform.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <libudev.h>
@@ -37,6 +38,8 @@ THidrawPlatform::THidrawPlatform()
 {
     if (udev_ != nullptr)
         StartMonitor();
+    else
+        monitorError_ = "udev is not available";
 }
 
 THidrawPlatform::~THidrawPlatform()
@@ -71,6 +74,36 @@ std::string THidrawPlatform::InstanceKeyOf(udev_device* hidraw)
     return name != nullptr ? name : "";
 }
 
+// The ids of the HID device above the node, from its HID_ID property (bus:vendor:product, in
+// hex), which udev knows without the node being opened.
+THidInterface THidrawPlatform::InterfaceOf(udev_device* hidraw, const char* node)
+{
+    THidInterface interface{InstanceKeyOf(hidraw), node};
+    udev_device* hid = udev_device_get_parent_with_subsystem_devtype(hidraw, "hid", nullptr);
+    const char* id = hid != nullptr ? udev_device_get_property_value(hid, "HID_ID") : nullptr;
+    unsigned bus = 0, vendor = 0, product = 0;
+    if (id != nullptr && std::sscanf(id, "%x:%x:%x", &bus, &vendor, &product) == 3 &&
+        vendor <= 0xFFFF && product <= 0xFFFF) {
+        interface.idsKnown = true;
+        interface.vendorID = static_cast<uint16_t>(vendor);
+        interface.productID = static_cast<uint16_t>(product);
+    }
+    return interface;
+}
+
+THidInterface THidrawPlatform::InterfaceOfNode(const std::string& path) const
+{
+    struct stat status{};
+    if (udev_ == nullptr || ::stat(path.c_str(), &status) != 0 || !S_ISCHR(status.st_mode))
+        return {"-", path};
+    TDeviceRef hidraw{udev_device_new_from_devnum(udev_, 'c', status.st_rdev)};
+    const char* subsystem =
+        hidraw.device != nullptr ? udev_device_get_subsystem(hidraw.device) : nullptr;
+    if (subsystem == nullptr || std::strcmp(subsystem, HidrawSubsystem) != 0)
+        return {"-", path};
+    return InterfaceOf(hidraw.device, path.c_str());
+}
+
 bool THidrawPlatform::EnumerateInterfaces(std::vector<THidInterface>& interfaces)
 {
     interfaces.clear();
@@ -88,7 +121,7 @@ bool THidrawPlatform::EnumerateInterfaces(std::vector<THidInterface>& interfaces
             continue;
         const char* node = udev_device_get_devnode(hidraw.device);
         if (node != nullptr)
-            interfaces.push_back({InstanceKeyOf(hidraw.device), node});
+            interfaces.push_back(InterfaceOf(hidraw.device, node));
     }
     udev_enumerate_unref(enumeration);
     return scanned;

@@ -37,11 +37,17 @@ public:
 
     // Why the device-change monitor could not be started (empty when it runs).
     const std::string& MonitorError() const { return monitorError_; }
+    std::string NotificationError() const override { return monitorError_; }
+
+    // A node named by its path, with its key and ids from udev when it is a hidraw device
+    // node; key "-" and no ids otherwise. Nothing is opened.
+    THidInterface InterfaceOfNode(const std::string& path) const;
 
 private:
     void StartMonitor();
     uint16_t UsbVersionOf(int fd) const;
     static std::string InstanceKeyOf(udev_device* hidraw);
+    static THidInterface InterfaceOf(udev_device* hidraw, const char* node);
 
     udev* udev_ = nullptr;
     udev_monitor* monitor_ = nullptr;

@@ -4,6 +4,7 @@
 // reached: the simulated platform calls it directly, a hidraw fixture can call it from its
 // ioctl handlers. Every transfer returns the bytes moved, report id included, or -1.
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -56,6 +57,7 @@ public:
     virtual void Attach() { onBus_ = true; }
 
     TOpenRefusal openRefusal = TOpenRefusal::None;
+    int refusalErrno = EACCES;    // what a refused open reports
     bool identifyFails = false;   // its attributes (vendor, product, version) cannot be read
 
 protected:

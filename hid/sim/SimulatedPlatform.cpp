@@ -1,6 +1,7 @@
 #include "hid/sim/SimulatedPlatform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "hid/HidReportDescriptor.h"
@@ -102,7 +103,7 @@ void TSimulatedPlatform::WireBusDrop(const std::shared_ptr<TEmulatedHid>& device
 
 void TSimulatedPlatform::PostNotification() {
     // Like a window message: it reaches only a listener that exists when the change happens.
-    if (!changeCallback_)
+    if (!changeCallback_ || !notificationError.empty())
         return;
     // and only that listener: one that replaced it meanwhile never sees it.
     std::shared_ptr<bool> alive = alive_;
@@ -167,17 +168,22 @@ bool TSimulatedPlatform::EnumerateInterfaces(std::vector<THidInterface>& interfa
     if (!servicesPresent || enumerationFails)
         return false;
     for (const TPlug& plug : plugs_)
-        interfaces.push_back({plug.instanceKey, plug.path});
+        interfaces.push_back({plug.instanceKey, plug.path, true, plug.device->VendorID(),
+                              plug.device->ProductID()});
     return true;
 }
 
 THidHandle TSimulatedPlatform::Open(const std::string& path, bool readWrite) {
     auto plug = std::find_if(plugs_.begin(), plugs_.end(), [&](const TPlug& p) { return p.path == path; });
-    if (plug == plugs_.end() || !plug->device->OnBus())
+    if (plug == plugs_.end() || !plug->device->OnBus()) {
+        errno = plug == plugs_.end() ? ENOENT : ENODEV;
         return InvalidHidHandle;
+    }
     TOpenRefusal refusal = plug->device->openRefusal;
-    if (refusal == TOpenRefusal::All || (readWrite && refusal == TOpenRefusal::ReadWrite))
+    if (refusal == TOpenRefusal::All || (readWrite && refusal == TOpenRefusal::ReadWrite)) {
+        errno = plug->device->refusalErrno;
         return InvalidHidHandle;
+    }
     THidHandle handle = nextHandle_++;
     handles_[handle] = {plug->id, readWrite, DefaultInputBuffers};
     ++opens_;
@@ -190,8 +196,10 @@ void TSimulatedPlatform::Close(THidHandle handle) {
 
 bool TSimulatedPlatform::GetAttributes(THidHandle handle, THidAttributes& attributes) {
     std::shared_ptr<TEmulatedHid> device = DeviceOf(handle, false);
-    if (!device || device->identifyFails)
+    if (!device || device->identifyFails) {
+        errno = EIO;
         return false;
+    }
     attributes.VendorID = device->VendorID();
     attributes.ProductID = device->ProductID();
     attributes.VersionNumber = device->VersionNumber();

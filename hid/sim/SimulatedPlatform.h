@@ -48,6 +48,8 @@ public:
 
     bool servicesPresent;
     bool enumerationFails = false;
+    // Set: plug and unplug are no longer announced, as when the udev monitor cannot start.
+    std::string notificationError;
     uint32_t rebootDelayMs = 300;
 
     // IHidPlatform
@@ -63,6 +65,7 @@ public:
     bool SetNumInputBuffers(THidHandle handle, uint32_t count) override;
     bool GetNumInputBuffers(THidHandle handle, uint32_t& count) override;
     void SetChangeCallback(std::function<void()> callback) override;
+    std::string NotificationError() const override { return notificationError; }
 
 private:
     struct TPlug {

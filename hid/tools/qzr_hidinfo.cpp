@@ -3,33 +3,42 @@
 //   qzr-hidinfo                     every hidraw node that udev lists
 //   qzr-hidinfo NODE...             the given nodes only (e.g. /dev/hidraw3)
 //   qzr-hidinfo --descriptor FILE   the report lengths of a descriptor (binary, or hex text)
+// The exit status tells whether the rudder pedals can be used (see Usage).
 
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <iostream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "hid/HidReportDescriptor.h"
 #include "hid/linux/HidrawPlatform.h"
+#include "hid/tools/HidinfoListing.h"
+#include "link/ConnectionHints.h"
 
 namespace {
 
-constexpr uint16_t PedalsVendorID = 0x16C0;
-constexpr uint16_t PedalsProductID = 0x0612;
-
-constexpr int ExitFailure = 1;
-constexpr int ExitUsage = 2;
+using qzr::hidinfo::ExitFailure;
+using qzr::hidinfo::ExitUsage;
 
 const char* const Usage =
     "usage: qzr-hidinfo [NODE...]\n"
     "       qzr-hidinfo --descriptor FILE\n"
     "Lists the HID interfaces (hidraw nodes) with their ids, access and feature report\n"
-    "length, marking the rudder pedals (16c0:0612). With --descriptor, prints the report\n"
-    "lengths of a report descriptor given as a binary file or as hex text.\n";
+    "length, marking the rudder pedals (16c0:0612), and says on standard error why the\n"
+    "pedals cannot be used and what to do. With --descriptor, prints the report lengths\n"
+    "of a report descriptor given as a binary file or as hex text.\n"
+    "Exit status:\n"
+    "  0   the rudder pedals are there and can be opened (--descriptor, --help: success)\n"
+    "  1   no rudder pedals: no hidraw node of theirs, or no hidraw node at all\n"
+    "  2   the rudder pedals are there but their node cannot be opened or identified\n"
+    "  3   nothing to tell: udev is missing, the listing failed, or (--descriptor) the\n"
+    "      file cannot be read or is not a report descriptor\n"
+    "  64  usage error\n";
 
 int Fail(const std::string& message)
 {
@@ -136,65 +145,6 @@ int ShowDescriptorLengths(const std::string& path)
     return 0;
 }
 
-std::string FeatureLengthOf(qzr::THidrawPlatform& platform, qzr::THidHandle handle)
-{
-    std::vector<uint8_t> descriptor;
-    errno = 0;
-    if (!platform.GetPreparsedData(handle, descriptor))
-        return std::string("? (report descriptor unreadable") + (errno != 0 ? ": " : "") +
-               (errno != 0 ? std::strerror(errno) : "") + ")";
-    const qzr::THidDescriptorResult parsed = qzr::ParseReportDescriptor(descriptor);
-    if (!parsed.ok)
-        return "? (malformed report descriptor: " + parsed.error + ")";
-    return std::to_string(parsed.lengths.feature);
-}
-
-void ShowInterface(qzr::THidrawPlatform& platform, const qzr::THidInterface& interface)
-{
-    std::printf("%s  %s", interface.instanceKey.c_str(), interface.devicePath.c_str());
-    const char* access = "read-write";
-    qzr::THidHandle handle = platform.Open(interface.devicePath, true);
-    if (handle == qzr::InvalidHidHandle) {
-        access = "query-only";
-        handle = platform.Open(interface.devicePath, false);
-    }
-    if (handle == qzr::InvalidHidHandle) {
-        std::printf("  cannot be opened: %s\n", std::strerror(errno));
-        return;
-    }
-    qzr::THidAttributes attributes;
-    if (!platform.GetAttributes(handle, attributes)) {
-        std::printf("  %s  cannot be identified: %s\n", access, std::strerror(errno));
-        platform.Close(handle);
-        return;
-    }
-    const bool pedals =
-        attributes.VendorID == PedalsVendorID && attributes.ProductID == PedalsProductID;
-    std::printf("  %04x:%04x  version=0x%04x  %s  feature=%s%s\n", unsigned(attributes.VendorID),
-                unsigned(attributes.ProductID), unsigned(attributes.VersionNumber), access,
-                FeatureLengthOf(platform, handle).c_str(), pedals ? "  <- rudder pedals" : "");
-    platform.Close(handle);
-}
-
-int ListInterfaces(const std::vector<std::string>& nodes)
-{
-    qzr::THidrawPlatform platform;
-    std::vector<qzr::THidInterface> interfaces;
-    for (const std::string& node : nodes)
-        interfaces.push_back({"-", node});
-    if (nodes.empty()) {
-        if (!platform.ServicesPresent())
-            return Fail("udev is not available; name the hidraw nodes to probe");
-        if (!platform.EnumerateInterfaces(interfaces))
-            return Fail("cannot list the hidraw devices through udev");
-        if (interfaces.empty())
-            std::printf("no HID interfaces (no hidraw nodes: is the hidraw driver loaded?)\n");
-    }
-    for (const qzr::THidInterface& interface : interfaces)
-        ShowInterface(platform, interface);
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -213,5 +163,7 @@ int main(int argc, char** argv)
         if (!arg.empty() && arg[0] == '-')
             return UsageError("unknown option " + arg);
     }
-    return ListInterfaces(args);
+    qzr::THidrawPlatform platform;
+    return qzr::hidinfo::ListInterfaces(platform, args, qzr::PedalsUdevRuleInstalled(), std::cout,
+                                        std::cerr);
 }

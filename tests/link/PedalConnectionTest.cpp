@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -7,6 +10,7 @@
 #include "hid/HidControllerClass.h"
 #include "hid/sim/SimulatedPlatform.h"
 #include "link/CommandChannel.h"
+#include "link/ConnectionHints.h"
 #include "link/PedalConnection.h"
 #include "records/GlobalRecord.h"
 #include "records/Rubr.h"
@@ -421,6 +425,149 @@ TEST_F(PedalConnectionTest, ConnectionGoneBeforeTheControllerLeavesNoHandlers) {
     EXPECT_EQ(HidCtl->Count(), 1);
     EXPECT_FALSE(HidCtl->OnEnumerate);
     EXPECT_FALSE(HidCtl->OnDeviceChange);
+}
+
+// Why the pedals are not connected: the hint that goes under the status, for each situation,
+// with the status, the panels and the silence on the bus exactly as without any pedals.
+TEST_F(PedalConnectionTest, HintTellsWhyThePedalsAreNotConnected) {
+    const std::string rule = std::string("echo '") + PedalsUdevRule +
+                             "' | sudo tee /etc/udev/rules.d/70-qzr-rudder-pedals.rules"
+                             " && sudo udevadm control --reload";
+    const std::string details = "\n\nПодробности покажет команда\nqzr-hidinfo";
+    struct Case {
+        const char* name;
+        // The keyboard is plugged in first, at /sim/hidraw0.
+        std::function<void(TSimulatedPlatform&, const sim::TEmulatedHid& keyboard)> stage;
+        bool ruleInstalled;
+        std::string hint;
+    };
+    auto refusingPedals = [](int error) {
+        return [error](TSimulatedPlatform& bus, const sim::TEmulatedHid&) {
+            auto pedals = std::make_shared<TEmulatedPedals>();
+            pedals->openRefusal = sim::TOpenRefusal::All;
+            pedals->refusalErrno = error;
+            bus.Plug(pedals);
+        };
+    };
+    const Case cases[] = {
+        {"no access, no rule", refusingPedals(EACCES), false,
+         "Педали подключены, но у вас нет прав на работу с ними (/sim/hidraw1). Чтобы дать права, "
+         "выполните в терминале команду\n\n" + rule + "\n\nи переподключите педали." + details},
+        {"no access, rule installed", refusingPedals(EACCES), true,
+         "Педали подключены, но у вас пока нет прав на работу с ними (/sim/hidraw1). Правило udev "
+         "для педалей установлено: отключите педали и подключите их снова." + details},
+        {"busy", refusingPedals(EBUSY), false,
+         "Педали подключены, но заняты другой программой (/sim/hidraw1). Закройте её и "
+         "переподключите педали." + details},
+        {"gone", refusingPedals(ENODEV), false,
+         "Педали отключились, пока программа к ним обращалась (/sim/hidraw1). Подключите их "
+         "снова." + details},
+        {"unidentified",
+         [](TSimulatedPlatform& bus, auto&) { bus.PlugPedals()->identifyFails = true; }, false,
+         "Педали подключены, но открыть их не удалось (/sim/hidraw1: EIO). Переподключите "
+         "педали." + details},
+        {"no pedals", [](TSimulatedPlatform& bus, auto&) { bus.PlugMouse(); }, false,
+         "Педали не найдены. Подключите их к USB-порту компьютера." + details},
+        {"no HID interface at all",
+         [](TSimulatedPlatform& bus, const sim::TEmulatedHid& keyboard) { bus.Unplug(keyboard); },
+         false,
+         "В системе нет ни одного HID-устройства (/dev/hidraw*). Подключите педали; если они "
+         "подключены, загрузите драйвер hidraw командой\n\nsudo modprobe hidraw" + details},
+        {"listing fails", [](TSimulatedPlatform& bus, auto&) { bus.enumerationFails = true; }, false,
+         "Не удалось получить список HID-устройств от udev. Проверьте, что служба systemd-udevd "
+         "запущена." + details},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        connection.reset();
+        HidCtl.reset();
+        TSimulatedPlatform bus{poster};
+        c.stage(bus, *bus.PlugKeyboard());
+        HidCtl = std::make_unique<THidDeviceController>(bus, poster);
+        connection = std::make_unique<TPedalConnection>(*HidCtl, state, channel, global);
+        EXPECT_EQ(View().statusHint, "") << "nothing to say before the first refresh";
+        connection->UdevRuleInstalled = [&c] { return c.ruleInstalled; };
+        poster.RunPending();
+        ExpectConnected(false);
+        EXPECT_EQ(View().statusHint, c.hint);
+        EXPECT_EQ(bus.FeatureCallCount(), 0);
+        EXPECT_TRUE(messages.shown.empty());
+        connection.reset();
+        HidCtl.reset();
+    }
+}
+
+TEST_F(PedalConnectionTest, HintGoesOnceThePedalsAreUsable) {
+    auto pedals = std::make_shared<TEmulatedPedals>();
+    pedals->openRefusal = sim::TOpenRefusal::All;
+    platform.Plug(pedals);
+    Start();
+    ExpectConnected(false);
+    EXPECT_NE(View().statusHint, "");
+
+    platform.Unplug(*pedals);
+    pedals->openRefusal = sim::TOpenRefusal::None;
+    platform.Plug(pedals);
+    poster.RunPending();
+    ExpectConnected(true);
+    EXPECT_EQ(View().statusHint, "");
+    EXPECT_EQ(pedals->CommandCodes(), Codes{cmdSelectRead});
+}
+
+// Plug and unplug no longer reach the program: it says so from the start, connected or not.
+TEST_F(PedalConnectionTest, HintNotesThatPlugAndUnplugGoUnseen) {
+    const std::string note = "Программа не замечает подключения и отключения педалей: "
+                             "наблюдение udev не запустилось. Подключив или отключив педали, "
+                             "перезапустите программу.";
+    for (bool withPedals : {true, false}) {
+        SCOPED_TRACE(withPedals ? "with pedals" : "without pedals");
+        connection.reset();
+        HidCtl.reset();
+        TSimulatedPlatform bus{poster};
+        bus.notificationError = "cannot open the udev netlink socket";
+        std::shared_ptr<TEmulatedPedals> pedals;
+        if (withPedals)
+            pedals = bus.PlugPedals();
+        else
+            bus.PlugKeyboard();
+        HidCtl = std::make_unique<THidDeviceController>(bus, poster);
+        connection = std::make_unique<TPedalConnection>(*HidCtl, state, channel, global);
+        EXPECT_EQ(View().statusHint, note) << "said before the first refresh";
+        EXPECT_EQ(View().statusText, "");
+        poster.RunPending();
+        ExpectConnected(withPedals);
+        EXPECT_EQ(View().statusHint,
+                  withPedals ? note
+                             : "Педали не найдены. Подключите их к USB-порту компьютера.\n\n"
+                               "Подробности покажет команда\nqzr-hidinfo\n\n" + note);
+
+        if (pedals)
+            bus.Unplug(*pedals);
+        else
+            bus.PlugPedals();
+        poster.RunPending();
+        ExpectConnected(withPedals);   // unseen, as the note says
+        connection.reset();
+        HidCtl.reset();
+    }
+}
+
+// The command in the hint writes the very rule that the package installs.
+TEST(ConnectionHintsTest, RuleInTheCommandIsThePackagedRule) {
+    std::ifstream file(QZR_PACKAGED_UDEV_RULE);
+    ASSERT_TRUE(file) << QZR_PACKAGED_UDEV_RULE;
+    std::vector<std::string> rules;
+    for (std::string line; std::getline(file, line);)
+        if (!line.empty() && line[0] != '#')
+            rules.push_back(line);
+    EXPECT_EQ(rules, std::vector<std::string>{PedalsUdevRule});
+    EXPECT_NE(std::string(QZR_PACKAGED_UDEV_RULE).find(PedalsUdevRuleFile), std::string::npos);
+}
+
+TEST(ConnectionHintsTest, ErrnoNames) {
+    EXPECT_EQ(ErrnoName(EACCES), "EACCES");
+    EXPECT_EQ(ErrnoName(EBUSY), "EBUSY");
+    EXPECT_EQ(ErrnoName(100000), "errno 100000");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Renders the windows on virtual pedals into PNG files: the main window connected, the axis
-// dialog for the left toe brake and the usage-page pick dialog. Also prints how long the
+// dialog for the left toe brake, the usage-page pick dialog, and the main window with its hint
+// in the situations where the pedals cannot be used. Also prints how long the
 // start-up took to the first painted main window and the resident memory after it.
 #include <QApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <functional>
 
 #include "hid/sim/SimulatedPlatform.h"
+#include "hid/sim/Situations.h"
 #include "ui/AxisConf.h"
 #include "ui/QZR_RDR_Main.h"
 #include "ui/QtServices.h"
@@ -67,6 +69,25 @@ void WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     while (!done() && clock.elapsed() < timeoutMs) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+// The main window in each situation in which the pedals cannot be used (or are not followed),
+// with the hint under the status: hint-SITUATION.png.
+bool SaveSituations(const QDir& dir) {
+    bool ok = true;
+    for (const char* situation : {"no-access", "no-hidraw", "no-pedals", "monitor-down"}) {
+        TQtEventPoster poster;
+        sim::TSimulatedPlatform platform(poster);
+        sim::StageSituation(platform, situation);
+        auto window = CreateProgramWindows(platform);
+        window->Connection().UdevRuleInstalled = [] { return false; };
+        window->show();
+        WaitUntil([&] { return !window->lbStatus->text().isEmpty(); }, 3000);
+        WaitUntil([] { return false; }, 100);
+        const std::string name = std::string("hint-") + situation + ".png";
+        ok = Save(*window, dir, name.c_str()) && ok;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -107,5 +128,6 @@ int main(int argc, char** argv) {
         static_cast<QDialog&>(dialog).reject();
     });
     axisConf.ShowForAxis(1);
+    ok = SaveSituations(dir) && ok;
     return ok ? 0 : 1;
 }

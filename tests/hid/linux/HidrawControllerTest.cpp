@@ -2,6 +2,7 @@
 // are FUSE files, listed in place of udev's listing.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,16 +18,6 @@ namespace {
 using qzr::THidDevice;
 using qzr::sim::TEmulatedHid;
 using qzr::sim::TEmulatedPedals;
-
-class TFixtureListedPlatform : public qzr::THidrawPlatform {
-public:
-    std::vector<qzr::THidInterface> listed;
-    bool EnumerateInterfaces(std::vector<qzr::THidInterface>& interfaces) override
-    {
-        interfaces = listed;
-        return true;
-    }
-};
 
 class HidrawControllerTest : public testing::Test {
 protected:
@@ -58,7 +49,7 @@ protected:
     TEmulatedHid keyboard_ = qzr::sim::MakeKeyboard();
     TEmulatedPedals pedals_;
     std::unique_ptr<qzr::test::THidrawFuseFixture> fixture_;
-    TFixtureListedPlatform platform_;
+    qzr::test::TFixtureListedPlatform platform_;
     qzr::test::TManualPoster poster_;
     std::unique_ptr<qzr::THidDeviceController> controller_;
 };
@@ -96,6 +87,35 @@ TEST_F(HidrawControllerTest, NodeThatCannotBeOpenedIsNotListed)
     ASSERT_NE(StartAndCheckOutPedals(), nullptr);
     ASSERT_EQ(controller_->Count(), 1);
     EXPECT_EQ(controller_->At(0).PnPInfo().DeviceInstance, "0003:16C0:0612.0002");
+}
+
+// A node of the pedals that refuses to open is told apart, with the kernel's reason, from
+// the ids udev gives (here: the listing's); nothing is offered for it.
+TEST_F(HidrawControllerTest, ListingNotesWhyThePedalsDidNotOpen)
+{
+    platform_.listed[0].idsKnown = true;
+    platform_.listed[0].vendorID = 0x046D;
+    platform_.listed[0].productID = 0xC31C;
+    platform_.listed[1].idsKnown = true;
+    platform_.listed[1].vendorID = TEmulatedPedals::PedalsVendorID;
+    platform_.listed[1].productID = TEmulatedPedals::PedalsProductID;
+    for (int error : {EACCES, EBUSY}) {
+        SCOPED_TRACE(error);
+        pedals_.openRefusal = qzr::sim::TOpenRefusal::All;
+        pedals_.refusalErrno = error;
+        EXPECT_EQ(StartAndCheckOutPedals(), nullptr);
+        const qzr::THidListing& listing = controller_->LastListing();
+        ASSERT_EQ(listing.nodes.size(), 2u);
+        EXPECT_EQ(listing.nodes[0].error, 0);
+        EXPECT_EQ(listing.nodes[1].error, error);
+        const qzr::TDeviceDiagnosis diagnosis = qzr::DiagnoseDevice(
+            listing, TEmulatedPedals::PedalsVendorID, TEmulatedPedals::PedalsProductID);
+        EXPECT_EQ(diagnosis.finding, qzr::TDeviceFinding::Unopenable);
+        EXPECT_EQ(diagnosis.error, error);
+        EXPECT_EQ(diagnosis.node, platform_.listed[1].devicePath);
+        EXPECT_EQ(pedals_.Log().size(), 0u);
+        controller_.reset();
+    }
 }
 
 } // namespace

@@ -104,7 +104,7 @@ int Open(const char* path, fuse_file_info* file)
     const bool writing = (file->flags & O_ACCMODE) != O_RDONLY;
     if (device.openRefusal == sim::TOpenRefusal::All ||
         (device.openRefusal == sim::TOpenRefusal::ReadWrite && writing))
-        return -EACCES;
+        return -device.refusalErrno;
     file->fh = static_cast<uint64_t>(index);
     file->direct_io = 1;
     return 0;

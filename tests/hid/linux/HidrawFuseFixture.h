@@ -4,6 +4,9 @@
 // as close to a hidraw node as a machine without uhid gets.
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "hid/linux/HidrawPlatform.h"
 
 namespace qzr::sim {
 class TEmulatedHid;
@@ -29,6 +32,21 @@ public:
 
 private:
     std::unique_ptr<TServer> server_;
+};
+
+// The Linux platform with the fixture's nodes listed in place of udev's listing.
+class TFixtureListedPlatform : public THidrawPlatform {
+public:
+    std::vector<THidInterface> listed;
+    bool listingFails = false;
+    std::string notificationError;
+
+    bool EnumerateInterfaces(std::vector<THidInterface>& interfaces) override
+    {
+        interfaces = listingFails ? std::vector<THidInterface>{} : listed;
+        return !listingFails;
+    }
+    std::string NotificationError() const override { return notificationError; }
 };
 
 } // namespace qzr::test

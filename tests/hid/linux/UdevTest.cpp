@@ -5,13 +5,16 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fstream>
 #include <linux/netlink.h>
 #include <memory>
 #include <poll.h>
 #include <sched.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
@@ -35,6 +38,29 @@ std::vector<std::string> HidrawNodesInSysfs()
     return nodes;
 }
 
+// "VVVV:PPPP" of the HID device above a node, from the HID_ID line of its uevent file.
+std::string HidIdInSysfs(const std::string& node)
+{
+    const std::string name = node.substr(node.rfind('/') + 1);
+    std::ifstream uevent("/sys/class/hidraw/" + name + "/device/uevent");
+    unsigned bus = 0, vendor = 0, product = 0;
+    for (std::string line; std::getline(uevent, line);)
+        if (std::sscanf(line.c_str(), "HID_ID=%x:%x:%x", &bus, &vendor, &product) == 3) {
+            char text[16];
+            std::snprintf(text, sizeof text, "%04X:%04X", vendor, product);
+            return text;
+        }
+    return "";
+}
+
+std::string IdsText(const qzr::THidInterface& interface)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04X:%04X", unsigned(interface.vendorID),
+                  unsigned(interface.productID));
+    return text;
+}
+
 bool Readable(int fd)
 {
     pollfd watch{fd, POLLIN, 0};
@@ -51,10 +77,49 @@ TEST(UdevTest, ListsTheHidrawNodesSysfsHas)
     std::vector<std::string> paths;
     for (const qzr::THidInterface& interface : interfaces) {
         EXPECT_FALSE(interface.instanceKey.empty()) << interface.devicePath;
+        EXPECT_TRUE(interface.idsKnown) << interface.devicePath;
+        EXPECT_EQ(IdsText(interface), HidIdInSysfs(interface.devicePath)) << interface.devicePath;
         paths.push_back(interface.devicePath);
     }
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, HidrawNodesInSysfs());
+}
+
+// Nodes named by path: only a hidraw device node gets udev's key and ids; nothing is opened.
+TEST(UdevTest, NodeNamedByPathThatIsNoHidrawNode)
+{
+    qzr::THidrawPlatform platform;
+    for (const char* path : {"/dev/null", "/nonexistent/hidraw0", "/tmp"}) {
+        SCOPED_TRACE(path);
+        const qzr::THidInterface interface = platform.InterfaceOfNode(path);
+        EXPECT_EQ(interface.instanceKey, "-");
+        EXPECT_EQ(interface.devicePath, path);
+        EXPECT_FALSE(interface.idsKnown);
+    }
+}
+
+// Every descriptor taken: udev itself is there, its monitor socket is not, and the platform
+// says why plug and unplug will go unnoticed.
+TEST(UdevTest, MonitorThatCannotStartIsReported)
+{
+    // Built once with descriptors to spare, so that a sanitizer's first look at the type does
+    // not meet the limit below.
+    { qzr::THidrawPlatform warmUp; }
+    const int lowestFree = ::dup(0);
+    ASSERT_GE(lowestFree, 0);
+    ::close(lowestFree);
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = static_cast<rlim_t>(lowestFree);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    auto platform = std::make_unique<qzr::THidrawPlatform>();
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+
+    ASSERT_TRUE(platform->ServicesPresent());
+    EXPECT_EQ(platform->NotificationFd(), -1);
+    EXPECT_EQ(platform->NotificationError(), "cannot open the udev netlink socket");
+    EXPECT_EQ(platform->NotificationError(), platform->MonitorError());
 }
 
 // udevd's message: a "libudev" header with the subsystem hash that the receivers' socket
@@ -153,6 +218,7 @@ protected:
         sender_ = std::make_unique<TUdevEventSender>();
         ASSERT_TRUE(platform_->ServicesPresent());
         ASSERT_GE(platform_->NotificationFd(), 0) << platform_->MonitorError();
+        ASSERT_EQ(platform_->NotificationError(), "");
         platform_->SetChangeCallback([this] { ++announcements_; });
     }
 

@@ -1,0 +1,17 @@
+#pragma once
+// What the virtual bus can be made to look like, by name, so that anyone can see how the
+// program behaves when the pedals cannot be used: the demo's --situation=NAME.
+#include <string>
+#include <vector>
+
+#include "hid/sim/SimulatedPlatform.h"
+
+namespace qzr::sim {
+
+// "connected" first, then the situations in which the pedals are not connected.
+const std::vector<std::string>& SituationNames();
+
+// Plugs in what the situation needs on a fresh platform; false for an unknown name.
+bool StageSituation(TSimulatedPlatform& platform, const std::string& name);
+
+} // namespace qzr::sim
