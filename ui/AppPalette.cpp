@@ -1,21 +1,16 @@
 #include "ui/AppPalette.h"
 
 #include <QApplication>
+#include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
-#include <memory>
 
 namespace qzr {
 
 namespace {
 
-const QString LightStyle = QStringLiteral("Fusion");
-
-} // namespace
-
-QPalette LightPalette() {
-    const std::unique_ptr<QStyle> style(QStyleFactory::create(LightStyle));
-    QPalette palette = style ? style->standardPalette() : QPalette(QColor(0xF0, 0xF0, 0xF0));
+// The same colours with every role of every group marked as set by the program.
+QPalette SetThroughout(QPalette palette) {
     for (int group = 0; group < QPalette::NColorGroups; ++group) {
         for (int role = 0; role < QPalette::NColorRoles; ++role) {
             const auto g = static_cast<QPalette::ColorGroup>(group);
@@ -26,10 +21,13 @@ QPalette LightPalette() {
     return palette;
 }
 
+} // namespace
+
 void ApplyLightTheme(QApplication& application) {
-    // A desktop style may draw with colours of its own theme; Fusion draws with the palette.
-    if (QStyle* style = QStyleFactory::create(LightStyle)) application.setStyle(style);
-    application.setPalette(LightPalette());
+    // A desktop style may draw with colours of its own theme; Fusion draws with the palette,
+    // and its standard palette is the light one.
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) application.setStyle(fusion);
+    application.setPalette(SetThroughout(QApplication::style()->standardPalette()));
 }
 
 } // namespace qzr
