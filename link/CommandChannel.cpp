@@ -76,7 +76,10 @@ void TCommandChannel::WriteStructure(uint8_t structureId,
     TReportBuffer report(state_.featureReportLength);
     encode(report);
     state_.device->SetFeatureReport(report.data(), state_.featureReportLength);
-    Delay(1000);
+    {
+        const TBusyScope busy(busy_);
+        Delay(1000);
+    }
     SendCommand(cmdReboot, 0);
 }
 

@@ -66,8 +66,8 @@ void Delay(uint32_t ms, ITickCounter& ticks, IMessagePump& pump);
 class TCommandChannel {
 public:
     TCommandChannel(const TConnectionState& state, IUserMessages& messages, ITickCounter& ticks,
-                    IMessagePump& pump)
-        : state_(state), messages_(messages), ticks_(ticks), pump_(pump) {}
+                    IMessagePump& pump, IBusyIndicator* busy = nullptr)
+        : state_(state), messages_(messages), ticks_(ticks), pump_(pump), busy_(busy) {}
 
     bool HasDevice() const { return state_.device != nullptr; }
     bool FeatureReportsSupported() const { return state_.featureReportLength > 0; }
@@ -80,7 +80,8 @@ public:
     // Select-read then read. The caller has made sure there is a device. False when nothing
     // was read (the device does not support feature reports; the message has been shown).
     bool ReadStructure(uint8_t structureId, TReportBuffer& buffer);
-    // Select-write, the structure the encoder fills from byte 1 on, 1000 ms, reboot.
+    // Select-write, the structure the encoder fills from byte 1 on, 1000 ms, reboot. The
+    // busy indicator is on for the wait.
     void WriteStructure(uint8_t structureId, const std::function<void(TReportBuffer&)>& encode);
     void Delay(uint32_t ms) { qzr::Delay(ms, ticks_, pump_); }
 
@@ -89,6 +90,7 @@ private:
     IUserMessages& messages_;
     ITickCounter& ticks_;
     IMessagePump& pump_;
+    IBusyIndicator* busy_;
 };
 
 } // namespace qzr

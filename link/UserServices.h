@@ -29,6 +29,31 @@ public:
     virtual void WaitAndProcess(uint32_t maxWaitMs) = 0;
 };
 
+// Tells the user that the program is busy (the wait cursor) while a wait goes on with the
+// windows still taking input. Begin and end calls nest.
+class IBusyIndicator {
+public:
+    virtual ~IBusyIndicator() = default;
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+};
+
+// Busy from construction to destruction, however the scope is left; no indicator, no sign.
+class TBusyScope {
+public:
+    explicit TBusyScope(IBusyIndicator* indicator) : indicator_(indicator) {
+        if (indicator_) indicator_->BeginBusy();
+    }
+    ~TBusyScope() {
+        if (indicator_) indicator_->EndBusy();
+    }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+    IBusyIndicator* indicator_;
+};
+
 // Monotonic clock in milliseconds, cut to 32 bits like the system tick counter.
 class TSteadyTickCounter : public ITickCounter {
 public:

@@ -448,8 +448,16 @@ struct TRecordSet::Impl {
 // ---------------------------------------------------------------------------------------------
 
 TField::TField(TRecordSet& owner, int index, std::string name, TFieldType type, int size)
-    : owner_(owner), index_(index), name_(std::move(name)), type_(type), size_(size)
+    : owner_(owner), index_(index), name_(std::move(name)), type_(type), size_(size),
+      minValue_(type == TFieldType::Word ? 0 : std::numeric_limits<int32_t>::min()),
+      maxValue_(type == TFieldType::Word ? 65535 : std::numeric_limits<int32_t>::max())
 {
+}
+
+void TField::SetRange(int64_t low, int64_t high)
+{
+    minValue_ = low;
+    maxValue_ = high;
 }
 
 bool TField::IsNull() const { return std::holds_alternative<std::monostate>(owner_.impl_->ValueOf(owner_.impl_->current, index_)); }
@@ -514,8 +522,8 @@ bool BooleanOf(const TVariant& value)
 // `stored` is what would be stored, `assigned` what the caller gave (they differ for rounded floats).
 void CheckRange(const TField& field, double stored, double assigned)
 {
-    double low = field.DataType() == TFieldType::Word ? 0 : std::numeric_limits<int32_t>::min();
-    double high = field.DataType() == TFieldType::Word ? 65535 : std::numeric_limits<int32_t>::max();
+    const auto low = static_cast<double>(field.MinValue());
+    const auto high = static_cast<double>(field.MaxValue());
     if (stored >= low && stored <= high)
         return;
     throw ERecordSetError(FormatFloat(assigned) + " is not a valid value for field " + Quoted(field.Label())

@@ -77,6 +77,12 @@ public:
     // Text entry into word and integer fields accepts only 0-9, "+" and "-".
     bool AcceptsEntryChar(char32_t c) const;
 
+    // Word and integer fields: the values an assignment accepts. The type's range unless
+    // narrowed to what the field can carry (a structure byte, a code of a few bits).
+    void SetRange(int64_t low, int64_t high);
+    int64_t MinValue() const { return minValue_; }
+    int64_t MaxValue() const { return maxValue_; }
+
 private:
     void Assign(const TVariant& value);
 
@@ -85,6 +91,8 @@ private:
     std::string name_;
     TFieldType type_;
     int size_;
+    int64_t minValue_;
+    int64_t maxValue_;
 };
 
 // A bound control, seen from the record set.

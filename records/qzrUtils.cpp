@@ -20,6 +20,16 @@ uint8_t WithCodeBits(uint8_t byte, uint8_t code, int firstBit, int width) {
     return byte;
 }
 
+TField& AddByteField(TRecordSet& set, const char* name) {
+    return AddCodeField(set, name, 8);
+}
+
+TField& AddCodeField(TRecordSet& set, const char* name, int bits) {
+    TField& field = set.AddField(name, TFieldType::Word);
+    field.SetRange(0, (int64_t{1} << bits) - 1);
+    return field;
+}
+
 void SetFieldBit(TField& byteField, const TField& flagField, int bit) {
     uint8_t b = LowByte(byteField);
     if (flagField.AsBoolean())

@@ -37,8 +37,9 @@ struct TMainWindowCore {
     TMessageBoxes messages;
     TQtMessagePump pump;
     TSteadyTickCounter ticks;
+    TQtBusyCursor busyCursor;
     TConnectionState connectionState;
-    TCommandChannel channel{connectionState, messages, ticks, pump};
+    TCommandChannel channel{connectionState, messages, ticks, pump, &busyCursor};
     TGlobalRecord global{channel};
     TDataSource dsGlobal{&global.cdsGlobal, "dsGlobal"};
     TAxisRecords axes{channel};

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QTimer>
 
 namespace qzr {
@@ -26,6 +28,14 @@ void TQtMessagePump::WaitAndProcess(uint32_t maxWaitMs) {
     wakeUp.setTimerType(Qt::PreciseTimer);
     wakeUp.start(std::chrono::milliseconds(maxWaitMs));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void TQtBusyCursor::BeginBusy() {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+void TQtBusyCursor::EndBusy() {
+    QGuiApplication::restoreOverrideCursor();
 }
 
 TQtNotificationWatcher::TQtNotificationWatcher(IHidPlatform& platform, QObject* parent)

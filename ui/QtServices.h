@@ -24,6 +24,13 @@ public:
     void WaitAndProcess(uint32_t maxWaitMs) override;
 };
 
+// The wait cursor over every window of the application, stacked for nested waits.
+class TQtBusyCursor : public IBusyIndicator {
+public:
+    void BeginBusy() override;
+    void EndBusy() override;
+};
+
 // Watches the platform's notification descriptor, so device-node changes reach the event
 // loop without polling.
 class TQtNotificationWatcher : public QObject {

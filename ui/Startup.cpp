@@ -9,6 +9,7 @@
 
 #include "records/RecordSet.h"
 #include "ui/AppFont.h"
+#include "ui/AppPalette.h"
 #include "ui/AxisConf.h"
 #include "ui/QZR_RDR_Main.h"
 #include "ui/QtServices.h"
@@ -27,6 +28,7 @@ std::unique_ptr<TfmQZR_Rdr_CP_Main> CreateProgramWindows(IHidPlatform& platform)
 
 void PrepareApplication(QApplication& application) {
     LoadRussianTranslation(application);
+    ApplyLightTheme(application);
     ApplyUiFont(application);
     const QString separator = QLocale::system().decimalPoint();
     if (separator.size() == 1 && separator.at(0).unicode() < 0x80)

@@ -1,5 +1,8 @@
 #include "link/CommandChannel.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include <gtest/gtest.h>
 
 #include "tests/support/FakeFeatureDevice.h"
@@ -170,6 +173,64 @@ TEST_F(CommandChannelTest, PedalsDroppedDuringTheWaitGetNoRebootFrame) {
     channel.WriteStructure(stGlobal, [](TReportBuffer&) {});
     EXPECT_EQ(device.sent.size(), 2u);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// Counts how deep the busy sign is at each moment the test looks.
+struct TRecordingBusy : IBusyIndicator {
+    int depth = 0;
+    int begun = 0;
+    void BeginBusy() override { ++depth, ++begun; }
+    void EndBusy() override { --depth; }
+};
+
+class BusyWriteTest : public CommandChannelTest {
+protected:
+    TRecordingBusy busy;
+    TCommandChannel busyChannel{state, messages, ticks, pump, &busy};
+    std::vector<int> depthAtPass;        // busy depth at every pass of the wait's message loop
+    std::vector<int> depthAtFrame;       // busy depth when each frame left
+
+    void SetUp() override {
+        Connect(17);
+        pump.stepMs = 250;
+        pump.onPass = [this](uint32_t) { depthAtPass.push_back(busy.depth); };
+        device.onSet = [this] { depthAtFrame.push_back(busy.depth); };
+    }
+};
+
+TEST_F(BusyWriteTest, TheWaitOfAStructureWriteShowsTheBusySignWhileMessagesRun) {
+    busyChannel.WriteStructure(stGlobal, [](TReportBuffer&) {});
+    EXPECT_EQ(busy.begun, 1);
+    EXPECT_EQ(busy.depth, 0);
+    EXPECT_GE(depthAtPass.size(), 4u) << "the wait keeps processing messages";
+    EXPECT_EQ(depthAtPass, std::vector<int>(depthAtPass.size(), 1));
+    EXPECT_EQ(depthAtFrame, (std::vector<int>{0, 0, 0})) << "select, structure, reboot outside the wait";
+}
+
+TEST_F(BusyWriteTest, AnErrorRaisedDuringTheWaitStillEndsTheBusySign) {
+    pump.onPass = [](uint32_t) { throw std::runtime_error("handler failed"); };
+    EXPECT_THROW(busyChannel.WriteStructure(stGlobal, [](TReportBuffer&) {}), std::runtime_error);
+    EXPECT_EQ(busy.begun, 1);
+    EXPECT_EQ(busy.depth, 0);
+}
+
+TEST_F(BusyWriteTest, ANestedWriteDuringTheWaitNestsTheBusySign) {
+    int deepest = 0;
+    pump.onPass = [&](uint32_t pass) {
+        deepest = std::max(deepest, busy.depth);
+        if (pass == 0) busyChannel.WriteStructure(stGlobal, [](TReportBuffer&) {});
+    };
+    busyChannel.WriteStructure(stGlobal, [](TReportBuffer&) {});
+    EXPECT_EQ(deepest, 2);
+    EXPECT_EQ(busy.depth, 0);
+}
+
+TEST_F(BusyWriteTest, NothingSentNoBusySign) {
+    Connect(0);
+    busyChannel.WriteStructure(stGlobal, [](TReportBuffer&) {});
+    state.device = nullptr;
+    busyChannel.WriteStructure(stGlobal, [](TReportBuffer&) {});
+    EXPECT_EQ(busy.begun, 0);
 }
 
 TEST(AxisNumbering, StructureIdsAndAxesMapBothWays) {

@@ -120,11 +120,14 @@ TEST_F(AxisRecordsTest, ZonesGivePercentAndUnitsRoundedHalfToEven) {
         {10, 5, 0.5, 5},        // 5.12
         {12, 25, 2.5, 102},     // 102.4
         {12, 255, 25.5, 1044},  // 1044.48
-        {0, 500, 50.0, 0},      // 0.5
-        {0, 1500, 150.0, 2},    // 1.5
-        {0, 2500, 250.0, 2},    // 2.5
+        {1, 250, 25.0, 0},      // 0.5
+        {2, 125, 12.5, 0},      // 0.5
         {1, 3, 0.3, 0},
     };
+    // Zones of 1500 and 2500 no longer fit a zone byte; the rounding still takes halves to even.
+    EXPECT_EQ(ZoneUnits(1, 50.0), 0);
+    EXPECT_EQ(ZoneUnits(1, 150.0), 2);
+    EXPECT_EQ(ZoneUnits(1, 250.0), 2);
     for (const ZoneCase& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.precisionAxis) << " bits, zone " << c.zone);
         Structure s;
@@ -156,8 +159,11 @@ TEST_F(AxisRecordsTest, ResolutionChangeLeavesUnitValuesUntilTheirZoneIsAssigned
     axes.DeadZoneLow.SetInteger(25);
     EXPECT_EQ(axes.DeadZoneLowCalc.AsInteger(), 102);
 
-    axes.Precision_Axis.SetInteger(40);
-    EXPECT_EQ(axes.Precision.AsInteger() & 0x1F, 8);
+    axes.Precision_Axis.SetInteger(8);
+    EXPECT_EQ(axes.Precision.AsInteger(), 0xE8);
+    EXPECT_EQ(axes.Precision_AxisCalc.AsInteger(), 256);
+    EXPECT_THROW(axes.Precision_Axis.SetInteger(40), ERecordSetError) << "five bits hold 0 to 31";
+    EXPECT_EQ(axes.Precision.AsInteger(), 0xE8);
     EXPECT_EQ(axes.Precision_AxisCalc.AsInteger(), 256);
     axes.Precision_Axis.SetInteger(31);
     EXPECT_EQ(axes.Precision_AxisCalc.AsInteger(), INT32_MIN);
@@ -195,9 +201,9 @@ TEST_F(AxisRecordsTest, FilterDegreeRewritesItsBitsAndTheMajorityBit) {
     axes.CentCalibFiltr_Filter.SetInteger(3);
     EXPECT_EQ(axes.CentCalibFiltr.AsInteger(), 0x18);
 
-    axes.CentCalibFiltr_Filter.SetInteger(8);
+    EXPECT_THROW(axes.CentCalibFiltr_Filter.SetInteger(8), ERecordSetError) << "three bits hold 0 to 7";
     EXPECT_EQ(axes.CentCalibFiltr.AsInteger(), 0x18);
-    EXPECT_EQ(axes.CentCalibFiltr_Filter.AsInteger(), 8);
+    EXPECT_EQ(axes.CentCalibFiltr_Filter.AsInteger(), 3);
 }
 
 TEST_F(AxisRecordsTest, FlagAndPageEditsKeepTheirBytesInStep) {
@@ -282,7 +288,7 @@ TEST_F(AxisRecordsTest, AZoneTypedOutOfRangeIsRefusedWithItsText) {
         axes.Zic.SetText("65536");
         FAIL() << "no error";
     } catch (const ERecordSetError& e) {
-        EXPECT_STREQ(e.what(), "65536 is not a valid value for field 'Zic'. The allowed range is 0 to 65535");
+        EXPECT_STREQ(e.what(), "65536 is not a valid value for field 'Zic'. The allowed range is 0 to 255");
     }
     EXPECT_EQ(axes.Zic.AsInteger(), 5);
     EXPECT_EQ(axes.ZicCalc.AsInteger(), 5);

@@ -82,12 +82,13 @@ TEST_F(GlobalRecordTest, WriteSendsTheRecordWithAZeroChecksumAndLowBytes) {
     Answer({0xCD, 0xAB, 0x10, 0x07, 0x34, 0x12, 0x78, 0x56, 0xBC, 0x9A, 0xF0, 0xDE, 0x03, 0x04, 0x05, 0x99});
     global.ReadGlobal();
     global.cdsGlobal.StartEdit();
-    global.Len.SetInteger(300);   // typed on the engineering view: loses its high byte
+    global.Len.SetInteger(200);   // typed on the engineering view
+    EXPECT_THROW(global.Len.SetInteger(300), ERecordSetError) << "300 would go out as 44";
     device.sent.clear();
     global.WriteGlobal();
     ASSERT_EQ(device.sent.size(), 3u);
     EXPECT_EQ(device.sent[0].bytes[2], cmdSelectWrite);
-    EXPECT_EQ(WrittenStructure(), (Bytes{0x00, 0x00, 0x00, 44, 0x07, 0x34, 0x12, 0x78, 0x56, 0xBC,
+    EXPECT_EQ(WrittenStructure(), (Bytes{0x00, 0x00, 0x00, 200, 0x07, 0x34, 0x12, 0x78, 0x56, 0xBC,
                                          0x9A, 0xF0, 0xDE, 0x03, 0x04, 0x05, 0x99}));
     EXPECT_EQ(device.sent[2].bytes[2], cmdReboot);
     EXPECT_EQ(global.cdsGlobal.State(), TDataSetState::Edit) << "the write neither posts nor discards";
@@ -114,10 +115,11 @@ TEST_F(GlobalRecordTest, PickingAModeRewritesOnlyTheModeBits) {
     EXPECT_EQ(global.DevConf.AsInteger(), 0x01);
 }
 
-TEST_F(GlobalRecordTest, AFlagKeepsItsBitAndDropsTheHighByte) {
+TEST_F(GlobalRecordTest, AFlagSetsItsBitAndKeepsTheOthers) {
     ReadWithDevConf(0x00);
     global.cdsGlobal.StartEdit();
-    global.DevConf.SetInteger(0x105);
+    EXPECT_THROW(global.DevConf.SetInteger(0x105), ERecordSetError) << "DevConf is one byte";
+    global.DevConf.SetInteger(0x05);
     global.DevConf_MF.SetBoolean(true);
     EXPECT_EQ(global.DevConf.AsInteger(), 0x0D);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "hid/FeatureDevice.h"
@@ -23,8 +24,10 @@ public:
     std::vector<uint8_t> answer;   // bytes a read copies into the buffer, from byte 0
     int reads = 0;
     bool succeed = true;
+    std::function<void()> onSet;   // runs as each report is sent
 
     bool SetFeatureReport(const uint8_t* buffer, int32_t length) override {
+        if (onSet) onSet();
         sent.push_back({std::vector<uint8_t>(buffer, buffer + length), ticks_ ? ticks_->now : 0});
         return succeed;
     }

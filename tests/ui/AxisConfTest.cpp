@@ -8,6 +8,7 @@
 
 #include "ui/AxisConf.h"
 #include "ui/UserAction.h"
+#include "ui/controls/DBCheckBox.h"
 #include "ui/controls/DBPickEdit.h"
 #include "ui/controls/DataInspector.h"
 #include "UiTestSupport.h"
@@ -18,6 +19,7 @@ using namespace qzr::test;
 namespace {
 
 constexpr size_t ConfUsageIndex = 2;     // byte 3 of the axis report
+constexpr size_t ZicIndex = 7;           // byte 8
 constexpr size_t DeadZoneLowIndex = 8;   // byte 9
 
 QStringList ListedNames(QWidget& pick) {
@@ -216,10 +218,103 @@ private slots:
 
         QCOMPARE(script.seenTexts.size(), 1);
         QVERIFY2(script.seenTexts[0].startsWith("70000 is not a valid value for field"), qPrintable(script.seenTexts[0]));
-        QVERIFY(script.seenTexts[0].endsWith("65535."));
+        QVERIFY(script.seenTexts[0].endsWith("The allowed range is 0 to 255."));
         QCOMPARE(errorTitle, QString::fromUtf8(AppTitle));
         QCOMPARE(after, before);
         QCOMPARE(shownAfter, QString::number(before));
+    }
+
+    void abandonedEntryIsDroppedWhenTheDialogCloses_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("reopenAxis");
+        QTest::newRow("refused entry, same axis") << "70000" << 0;
+        QTest::newRow("refused entry, other axis") << "-" << 1;
+        QTest::newRow("accepted entry, same axis") << "99" << 0;
+        QTest::newRow("accepted entry, other axis") << "99" << 2;
+    }
+
+    // Typed into a row, then the close box without leaving the row: the next opening shows the
+    // controller's values, raises no error and writes the entry nowhere.
+    void abandonedEntryIsDroppedWhenTheDialogCloses() {
+        QFETCH(QString, typed);
+        QFETCH(int, reopenAxis);
+        TfmQZR_Rdr_CP_Main& main = program->Main();
+        TfmAxisConf& dialog = *main.fmAxisConf;
+        TAxisRecords& axes = main.Axes();
+        QPushButton* buttons[] = {main.btnAxis0, main.btnAxis1, main.btnAxis2};
+        auto* zone = dialog.findChild<QLineEdit*>("edZic");
+        const uint8_t rudderZic = program->pedals->Structure(stAxisRudder)[ZicIndex];
+        const uint8_t reopenedZic = program->pedals->Structure(StructureOfAxis(uint8_t(reopenAxis)))[ZicIndex];
+
+        TModalScript typing;
+        typing.Then([&](QWidget& axisDialog) {
+            dialog.wwDataInspector1->FocusRow(dialog.wwDataInspector1->RowOf(zone));
+            zone->selectAll();
+            QTest::keyClicks(zone, typed);
+            axisDialog.close();
+        });
+        QTest::mouseClick(buttons[0], Qt::LeftButton);
+        QTRY_VERIFY(typing.Done());
+        program->pedals->ClearLog();
+
+        // Before the mend an error box came up here in place of the dialog.
+        QString shownOnReopening, modalOnReopening;
+        int64_t zicOnReopening = -1;
+        TModalScript reopening;
+        reopening.Then([&](QWidget& modal) {
+            modalOnReopening = modal.objectName();
+            shownOnReopening = zone->text();
+            zicOnReopening = axes.Zic.AsInteger();
+            modal.close();
+        });
+        QTest::mouseClick(buttons[reopenAxis], Qt::LeftButton);
+        QTRY_VERIFY(reopening.Done());
+
+        QCOMPARE(modalOnReopening, dialog.objectName());
+        QCOMPARE(shownOnReopening, QString::number(reopenedZic));
+        QCOMPARE(zicOnReopening, int64_t{reopenedZic});
+        QVERIFY(axes.cdsNStruct.LocateByValues("N", int64_t{0}));
+        QCOMPARE(axes.Zic.AsInteger(), int64_t{rudderZic});
+        for (const auto& frame : program->pedals->ReceivedFrames())
+            QVERIFY(!IsCommand(frame, cmdSelectWrite, StructureOfAxis(0)));
+    }
+
+    void typingReplacesTheValueOfTheEnteredRow_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("click at the end of the value") << "value";
+        QTest::newRow("click on the caption") << "caption";
+        QTest::newRow("Enter in the row above") << "enter";
+    }
+
+    void typingReplacesTheValueOfTheEnteredRow() {
+        QFETCH(QString, how);
+        TfmAxisConf& dialog = *program->Main().fmAxisConf;
+        TDataInspector& inspector = *dialog.wwDataInspector1;
+        auto* zone = dialog.findChild<QLineEdit*>("edZic");
+        QString before, shown;
+        QWidget* typedInto = nullptr;
+        TModalScript script;
+        script.Then([&](QWidget& axisDialog) {
+            before = zone->text();
+            if (how == "value") {
+                QTest::mouseClick(zone, Qt::LeftButton, {}, QPoint(zone->width() - 4, zone->height() / 2));
+            } else if (how == "caption") {
+                const QRect row = inspector.visualItemRect(inspector.RowOf(zone));
+                QTest::mouseClick(inspector.viewport(), Qt::LeftButton, {}, QPoint(40, row.center().y()));
+            } else {
+                inspector.FocusRow(inspector.RowOf(dialog.wwCheckBox7));
+                QTest::keyClick(dialog.wwCheckBox7, Qt::Key_Return);
+            }
+            typedInto = QApplication::focusWidget();
+            QTest::keyClicks(typedInto, "99");
+            shown = zone->text();
+            static_cast<QDialog&>(axisDialog).reject();
+        });
+        QTest::mouseClick(program->Main().btnAxis0, Qt::LeftButton);
+        QTRY_VERIFY(script.Done());
+        QVERIFY(!before.isEmpty() && before != "99");
+        QCOMPARE(typedInto, zone);
+        QCOMPARE(shown, QStringLiteral("99"));
     }
 
     void lettersAreNotTakenIntoAZone() {

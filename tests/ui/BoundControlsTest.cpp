@@ -8,6 +8,7 @@
 #include "records/RecordSet.h"
 #include "ui/RubrWindow.h"
 #include "ui/Startup.h"
+#include "ui/UserAction.h"
 #include "ui/controls/DBCheckBox.h"
 #include "ui/controls/DBGrid.h"
 #include "ui/controls/DBEdit.h"
@@ -158,6 +159,63 @@ private slots:
         QTest::qWait(50);
         QVERIFY(!errorShown);
         QCOMPARE(form.Zic.AsInteger(), 3);
+    }
+
+    // An entry abandoned by closing the window must not come back when the set next asks for
+    // pending edits (the axis dialog's next opening reads the axis through a locate).
+    void closingTheWindowDropsThePendingEntry_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shownAfter");
+        QTest::newRow("text, refused entry") << "edit" << "Zic" << "70000" << "3";
+        QTest::newRow("text, accepted entry") << "edit" << "Zic" << "12" << "3";
+        QTest::newRow("pick editor") << "pick" << "Name" << "xyz" << "abc";
+        QTest::newRow("check box") << "box" << "Flag" << "" << "False";
+    }
+
+    void closingTheWindowDropsThePendingEntry() {
+        QFETCH(QString, control);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shownAfter);
+        TBoundForm form;
+        TBoundControl* bound = nullptr;
+        std::function<QString()> shown;
+        if (control == "box") {
+            auto* box = form.Add<TDBCheckBox>(qPrintable(field));
+            bound = box;
+            shown = [box] { return QString(box->isChecked() ? "True" : "False"); };
+            QVERIFY(form.Show());
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_Space);
+        } else {
+            TDBEdit* edit = control == "pick" ? form.Add<TDBPickEdit>(qPrintable(field))
+                                              : form.Add<TDBEdit>(qPrintable(field));
+            bound = edit;
+            shown = [edit] { return edit->text(); };
+            QVERIFY(form.Show());
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClicks(edit, typed);
+        }
+        QVERIFY(bound->HasPendingEdit());
+        form.window.close();
+        QVERIFY(!bound->HasPendingEdit());
+
+        TModalScript script;
+        QStringList errors;
+        script.Then([&](QWidget& box) {
+            errors << static_cast<QMessageBox&>(box).text();
+            box.close();
+        });
+        RunUserAction([&] { form.set.FinishPending(); });   // what the next locate or read starts with
+        QTest::qWait(50);
+        QCOMPARE(errors, QStringList{});
+        QCOMPARE(QString::fromStdString(form.set.FieldNamed(field.toStdString()).DisplayText()), shownAfter);
+        QCOMPARE(form.set.State(), TDataSetState::Browse);
+        QVERIFY(form.Show());
+        QCOMPARE(shown(), shownAfter);
     }
 
     void readOnlyEditorMakesNoEditRequest() {

@@ -137,6 +137,21 @@ private slots:
         QVERIFY(IsCommand(frames[2], cmdReboot, 0));
     }
 
+    // The second of a structure write shows the wait cursor; timers still fire meanwhile.
+    void structureWriteShowsTheWaitCursorForItsWait() {
+        TProgram program;
+        program.Start();
+        TfmQZR_Rdr_CP_Main& main = program.Main();
+        QVERIFY(!QApplication::overrideCursor());
+        int shapeHalfWay = -1;
+        QTimer::singleShot(500, [&] {
+            shapeHalfWay = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : -1;
+        });
+        QTest::mouseClick(main.btnSaveGlobal, Qt::LeftButton);
+        QCOMPARE(shapeHalfWay, int(Qt::WaitCursor));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
     void calibrationButtonStatesAndCancel() {
         TProgram program;
         program.Start();
@@ -241,6 +256,27 @@ private slots:
         QCOMPARE(main.Global().DevConf_CalibrMode.AsInteger(), 2);
         QCOMPARE(main.cdDevConf_CalibrMode->text(), Ru("Ручная"));
         QCOMPARE(main.Global().DevConf.AsInteger() & 0b110, 0b100);
+    }
+
+    // The mode's text box takes typing; closing the window abandons what was typed, so the next
+    // refresh (which empties the set and so asks for pending edits) does not store it.
+    void closingTheWindowDropsTheTypedMode() {
+        TProgram program;
+        program.Start();
+        TfmQZR_Rdr_CP_Main& main = program.Main();
+        const std::string modeName = main.Global().DevConf_CalibrModeCalc.AsString();
+        QApplication::setActiveWindow(&main);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.cdDevConf_CalibrMode->setFocus();
+        main.cdDevConf_CalibrMode->selectAll();
+        QTest::keyClicks(main.cdDevConf_CalibrMode, "xyz");
+        QVERIFY(main.cdDevConf_CalibrMode->HasPendingEdit());
+        main.close();
+        QVERIFY(!main.cdDevConf_CalibrMode->HasPendingEdit());
+        main.Global().cdsGlobal.FinishPending();
+        QCOMPARE(main.Global().DevConf_CalibrModeCalc.AsString(), modeName);
+        main.show();
+        QCOMPARE(main.cdDevConf_CalibrMode->text(), QString::fromStdString(modeName));
     }
 
 private:

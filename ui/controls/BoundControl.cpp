@@ -82,6 +82,12 @@ void TBoundControl::CommitPendingEdit() {
     }
 }
 
+void TBoundControl::DropPendingEditIfWindowHidden(const QWidget& control) {
+    if (!pending_ || !control.window()->isHidden()) return;
+    pending_ = false;
+    ShowFieldValue();
+}
+
 bool TBoundControl::CommitUserEdit() {
     if (!pending_) return true;
     if (RunUserAction([this] { CommitPendingEdit(); })) return true;

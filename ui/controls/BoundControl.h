@@ -38,6 +38,10 @@ public:
     bool FieldIsNull() const;
 
     bool HasPendingEdit() const { return pending_; }
+    // Closing or cancelling a window abandons the entries of its controls: called from the
+    // control's hide event, it drops the pending edit once the control's window is hidden,
+    // so nothing typed reaches the record later and the next opening shows the stored value.
+    void DropPendingEditIfWindowHidden(const QWidget& control);
     // Writes the pending user edit from a user action (focus loss, Enter): a refused entry is
     // shown in an error box, dropped, and the stored value is shown again.
     bool CommitUserEdit();

@@ -25,6 +25,11 @@ void TDBCheckBox::focusOutEvent(QFocusEvent* event) {
     if (TakesFocusLossAsCommit(*this, event->reason())) CommitUserEdit();
 }
 
+void TDBCheckBox::hideEvent(QHideEvent* event) {
+    QCheckBox::hideEvent(event);
+    DropPendingEditIfWindowHidden(*this);
+}
+
 void TDBCheckBox::ShowFieldValue() {
     setChecked(!FieldIsNull() && FieldText() == ValueChecked);
 }

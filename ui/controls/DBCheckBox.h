@@ -26,6 +26,7 @@ protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
     void nextCheckState() override;
     void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void ShowFieldValue() override;
     void WritePendingValue(TField& field) override;
 

@@ -61,6 +61,11 @@ void TDBEdit::focusOutEvent(QFocusEvent* event) {
     if (TakesFocusLossAsCommit(*this, event->reason())) CommitUserEdit();
 }
 
+void TDBEdit::hideEvent(QHideEvent* event) {
+    QLineEdit::hideEvent(event);
+    DropPendingEditIfWindowHidden(*this);
+}
+
 void TDBEdit::ShowFieldValue() {
     const QSignalBlocker blocker(this);
     setText(QString::fromStdString(FieldText()));

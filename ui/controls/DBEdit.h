@@ -18,6 +18,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void ShowFieldValue() override;
     void WritePendingValue(TField& field) override;
 

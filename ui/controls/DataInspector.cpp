@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "ui/controls/BoundControl.h"
 #include "ui/controls/DBPickEdit.h"
@@ -124,12 +125,30 @@ void TDataInspector::MoveToNextRow(QTreeWidgetItem* row) {
     if (at >= 0 && at + 1 < rows.size()) FocusRow(rows[at + 1]);
 }
 
+// As in a spreadsheet, entering a row selects its whole value, so typing replaces it. The
+// click that enters a row by the mouse would put the caret where it landed; it is swallowed.
+// Later clicks place the caret for editing inside the value.
+void TDataInspector::SelectValueOnEntry(QObject* editor, Qt::FocusReason reason) {
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line || line->isReadOnly() || reason == Qt::PopupFocusReason || reason == Qt::OtherFocusReason) return;
+    line->selectAll();
+    if (reason != Qt::MouseFocusReason) return;
+    clickSelecting_ = line;
+    // The press follows its focus change at once; a press that went elsewhere (the pick
+    // button) must not leave the next click swallowed.
+    QTimer::singleShot(0, this, [this] { clickSelecting_ = nullptr; });
+}
+
 bool TDataInspector::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (QTreeWidgetItem* row = RowOfWidget(watched)) {
             setCurrentItem(row);
             scrollToItem(row);
         }
+        SelectValueOnEntry(watched, static_cast<QFocusEvent*>(event)->reason());
+    } else if (event->type() == QEvent::MouseButtonPress && watched == clickSelecting_) {
+        clickSelecting_ = nullptr;
+        return true;   // the click that entered the row keeps the value selected
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QHash>
+#include <QPointer>
 #include <QTreeWidget>
 
 namespace qzr {
@@ -29,10 +30,12 @@ protected:
 
 private:
     void MoveToNextRow(QTreeWidgetItem* row);
+    void SelectValueOnEntry(QObject* editor, Qt::FocusReason reason);
     QTreeWidgetItem* RowOfWidget(const QObject* widget) const;
 
     QHash<const QWidget*, QTreeWidgetItem*> rowOfEditor_;
     QHash<const QTreeWidgetItem*, QWidget*> editorOfRow_;
+    QPointer<QObject> clickSelecting_;   // the editor whose entering press is still to come
 };
 
 } // namespace qzr

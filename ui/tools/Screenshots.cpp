@@ -13,6 +13,7 @@
 
 #include "hid/sim/SimulatedPlatform.h"
 #include "hid/sim/Situations.h"
+#include "ui/AppFont.h"
 #include "ui/AxisConf.h"
 #include "ui/QZR_RDR_Main.h"
 #include "ui/QtServices.h"
@@ -88,6 +89,22 @@ bool SaveSituations(const QDir& dir) {
     return ok;
 }
 
+// QZR_SCREENSHOT_PALETTE=dark starts the windows as under a dark desktop theme;
+// QZR_SCREENSHOT_FONT=fallback as on a desktop without Tahoma.
+void ImitateDesktopSettings(QApplication& application) {
+    if (qEnvironmentVariable("QZR_SCREENSHOT_PALETTE") == QLatin1String("dark")) {
+        QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x35, 0x35, 0x35));
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
+                                         QPalette::HighlightedText})
+            dark.setColor(role, Qt::white);
+        dark.setColor(QPalette::Base, QColor(0x23, 0x23, 0x23));
+        dark.setColor(QPalette::AlternateBase, QColor(0x2C, 0x2C, 0x2C));
+        dark.setColor(QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
+        application.setPalette(dark);
+    }
+    if (qEnvironmentVariable("QZR_SCREENSHOT_FONT") == QLatin1String("fallback")) ForceFallbackUiFont(true);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +116,7 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    ImitateDesktopSettings(application);
     PrepareApplication(application);
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(dir.path())) return 1;

@@ -590,7 +590,7 @@ void EngineeringViewTest::refusedGridEntryKeepsTheOldValue_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("error");
     QTest::newRow("out of range") << "70000"
-                                  << "70000 is not a valid value for field 'Zic'. The allowed range is 0 to 65535.";
+                                  << "70000 is not a valid value for field 'Zic'. The allowed range is 0 to 255.";
     QTest::newRow("not an integer") << "1-2" << "'1-2' is not a valid integer value for field 'Zic'.";
     QTest::newRow("letters") << "a" << "";
 }
