@@ -2,7 +2,8 @@
 //
 //   qzr-hidinfo                     every hidraw node that udev lists
 //   qzr-hidinfo NODE...             the given nodes only (e.g. /dev/hidraw3)
-//   qzr-hidinfo --descriptor FILE   the report lengths of a descriptor (binary, or hex text)
+//   qzr-hidinfo --descriptor FILE   the report lengths and input values of a descriptor
+//                                   (binary, or hex text)
 
 #include <cctype>
 #include <cerrno>
@@ -29,7 +30,9 @@ const char* const Usage =
     "       qzr-hidinfo --descriptor FILE\n"
     "Lists the HID interfaces (hidraw nodes) with their ids, access and feature report\n"
     "length, marking the rudder pedals (16c0:0612). With --descriptor, prints the report\n"
-    "lengths of a report descriptor given as a binary file or as hex text.\n";
+    "lengths of a report descriptor given as a binary file or as hex text, then one line\n"
+    "per value of its input reports (usage page, usage, report id, bit offset and size,\n"
+    "logical range).\n";
 
 int Fail(const std::string& message)
 {
@@ -133,6 +136,11 @@ int ShowDescriptorLengths(const std::string& path)
         return Fail(path + ": malformed report descriptor: " + result.error);
     std::printf("input=%u output=%u feature=%u\n", unsigned(result.lengths.input),
                 unsigned(result.lengths.output), unsigned(result.lengths.feature));
+    for (const qzr::THidInputField& field : result.inputFields)
+        std::printf("input page=0x%04X usage=0x%04X id=%u offset=%u size=%u min=%lld max=%lld\n",
+                    unsigned(field.usagePage), unsigned(field.usage), unsigned(field.reportId),
+                    unsigned(field.bitOffset), unsigned(field.bitSize),
+                    static_cast<long long>(field.logicalMin), static_cast<long long>(field.logicalMax));
     return 0;
 }
 
