@@ -34,15 +34,14 @@ std::vector<TAxisPositionBar::TZone> DeadZoneStretches(bool rudder, double lowPe
 
 TAxisLivePosition::TAxisLivePosition(TAxisRecords& axes, TDataSource& dsNStruct, QWidget* parent)
     : QWidget(parent), axes_(axes), dsNStruct_(dsNStruct), bar_(new TAxisPositionBar(this)),
-      value_(new QLabel(NoValue, this)) {
+      value_(new TValueText(QStringLiteral("-000000"), this)) {
     setObjectName("pnLivePosition");
     auto* caption = new QLabel(QString::fromUtf8("Положение"), this);
     caption->setObjectName("lbLivePosition");
     bar_->setObjectName("pbLivePosition");
     bar_->setFixedHeight(16);
     value_->setObjectName("lbLivePositionValue");
-    value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    value_->setFixedWidth(value_->fontMetrics().horizontalAdvance(QStringLiteral("-000000")));
+    value_->setText(NoValue);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(8, 6, 13, 2);
     row->addWidget(caption);
@@ -90,8 +89,7 @@ void TAxisLivePosition::ShowPosition() {
                                   static_cast<uint16_t>(axes_.HID_Usage.AsInteger()));
     const bool known = axis != nullptr && axis->received;
     bar_->SetPosition(known ? std::optional<double>(axis->Position()) : std::nullopt);
-    const QString text = known ? QString::number(axis->value) : NoValue;
-    if (value_->text() != text) value_->setText(text);
+    value_->setText(known ? QString::number(axis->value) : NoValue);
 }
 
 } // namespace qzr

@@ -10,6 +10,7 @@
 #include "records/RecordSet.h"
 #include "ui/LiveInput.h"
 #include "ui/controls/AxisPositionBar.h"
+#include "ui/controls/ValueText.h"
 
 class QLabel;
 
@@ -34,7 +35,7 @@ public:
     void SetAxis(uint8_t N);
 
     TAxisPositionBar* Bar() const { return bar_; }
-    QLabel* ValueLabel() const { return value_; }
+    TValueText* ValueLabel() const { return value_; }
 
 private:
     void DataEvent(TDataEvent kind, TField* field) override;
@@ -46,7 +47,7 @@ private:
     QPointer<TLiveInput> live_;   // the main window's, which may go first at the end
     uint8_t N_ = 0;
     TAxisPositionBar* bar_;
-    QLabel* value_;
+    TValueText* value_;
 };
 
 } // namespace qzr

@@ -6,6 +6,7 @@
 
 #include "records/Rubr.h"
 #include "ui/controls/AxisPositionBar.h"
+#include "ui/controls/ValueText.h"
 
 namespace qzr {
 
@@ -48,6 +49,8 @@ TLiveAxesPanel::TLiveAxesPanel(const TAxisNames& names, QWidget* parent)
     : QWidget(parent), names_(names), title_(new QLabel(QString::fromUtf8("Положение осей"), this)),
       grid_(new QGridLayout) {
     setObjectName("pnLiveAxes");
+    // Opaque, so a refresh repaints these rows alone and not the side panel behind them.
+    setAutoFillBackground(true);
     title_->setObjectName("lbLiveAxesTitle");
     title_->setAlignment(Qt::AlignCenter);
     auto* layout = new QVBoxLayout(this);
@@ -87,18 +90,16 @@ void TLiveAxesPanel::ClearRows() {
 
 void TLiveAxesPanel::Rebuild(const TLiveAxes& axes) {
     ClearRows();
-    const int valueWidth = fontMetrics().horizontalAdvance(QStringLiteral("-00000"));
     for (const TLiveAxis& axis : axes.Axes()) {
         const int index = RowCount();
         const QString suffix = QString::number(index);
         TRow row{axis.field, new QLabel(names_.NameOf(axis.field.usagePage, axis.field.usage), this),
-                 new TAxisPositionBar(this), new QLabel(NoValue, this)};
+                 new TAxisPositionBar(this), new TValueText(QStringLiteral("-00000"), this)};
         row.name->setObjectName(QStringLiteral("lbLiveAxisName") + suffix);
         row.bar->setObjectName(QStringLiteral("pbLiveAxis") + suffix);
         row.bar->SetCentred(IsCentredAxis(axis.field));
         row.value->setObjectName(QStringLiteral("lbLiveAxisValue") + suffix);
-        row.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        row.value->setFixedWidth(valueWidth);
+        row.value->setText(NoValue);
         row.name->setFixedHeight(RowHeight);
         grid_->addWidget(row.name, index, 0);
         grid_->addWidget(row.bar, index, 1);
@@ -113,9 +114,7 @@ void TLiveAxesPanel::Show(const TLiveAxes& axes) {
     for (size_t i = 0; i < rows_.size(); ++i) {
         const TLiveAxis& axis = axes.Axes()[i];
         rows_[i].bar->SetPosition(axis.received ? std::optional<double>(axis.Position()) : std::nullopt);
-        const QString text = axis.received ? QString::number(axis.value) : NoValue;
-        if (rows_[i].value->text() != text)
-            rows_[i].value->setText(text);
+        rows_[i].value->setText(axis.received ? QString::number(axis.value) : NoValue);
     }
     setVisible(!rows_.empty());
 }

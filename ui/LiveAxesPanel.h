@@ -13,6 +13,7 @@ class QLabel;
 namespace qzr {
 
 class TAxisPositionBar;
+class TValueText;
 class TRubr;
 
 // The names the classifier gives HID usages, by usage page and usage, falling back on the
@@ -55,7 +56,7 @@ private:
         THidInputField field;
         QLabel* name;
         TAxisPositionBar* bar;
-        QLabel* value;
+        TValueText* value;
     };
     bool SameAxes(const TLiveAxes& axes) const;
     void Rebuild(const TLiveAxes& axes);

@@ -52,30 +52,37 @@ void TLiveInput::Stop() {
     notifier_.reset();
     reader_.Close();
     refreshTimer_.stop();
+    changed_ = false;
 }
 
+// A device reporting a thousand times a second would wake the loop a thousand times: after a
+// report the watch rests until the next refresh is due, and the reports gathered meanwhile in
+// the input queue are read in one go then. The timer runs only after a report has come.
 void TLiveInput::Readable() {
-    const THidInputReader::TDrainResult drained = reader_.Drain();
-    if (drained.gone) {
-        notifier_.reset();
-        refreshTimer_.stop();
-        emit refreshed();
-        return;
-    }
-    if (drained.changed)
-        ScheduleRefresh();
-}
-
-void TLiveInput::ScheduleRefresh() {
-    if (refreshTimer_.isActive())
-        return;
+    if (!Drain()) return;
+    notifier_->setEnabled(false);
     const qint64 since = sinceRefresh_.isValid() ? sinceRefresh_.elapsed() : MinRefreshIntervalMs;
     refreshTimer_.start(static_cast<int>(std::max<qint64>(0, MinRefreshIntervalMs - since)));
 }
 
 void TLiveInput::Refresh() {
+    if (!Drain()) return;
+    notifier_->setEnabled(true);
+    if (!changed_) return;
+    changed_ = false;
     sinceRefresh_.start();
     emit refreshed();
+}
+
+bool TLiveInput::Drain() {
+    const THidInputReader::TDrainResult drained = reader_.Drain();
+    changed_ = changed_ || drained.changed;
+    if (!drained.gone) return true;
+    notifier_.reset();
+    refreshTimer_.stop();
+    changed_ = false;
+    emit refreshed();
+    return false;
 }
 
 } // namespace qzr

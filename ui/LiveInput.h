@@ -1,7 +1,8 @@
 #pragma once
 // The pedals' input reports in the event loop: the input descriptor is watched, pending
 // reports are read when it is readable, and the shown values are refreshed at most 60 times a
-// second. With no report nothing wakes up: no thread, no polling, no timer left running.
+// second however fast the pedals report. With no report nothing wakes up: no thread, no
+// polling, no timer left running.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -29,7 +30,8 @@ public:
     bool IsReading() const { return reader_.IsOpen(); }
     const TLiveAxes& Axes() const { return reader_.Axes(); }
 
-    static constexpr int MinRefreshIntervalMs = 17;   // 60 refreshes a second at most
+    // 30 refreshes a second at most: smooth to the eye, and half the painting of 60.
+    static constexpr int MinRefreshIntervalMs = 33;
 
 signals:
     // The axes or their values changed: at most once per MinRefreshIntervalMs for values, at
@@ -41,8 +43,9 @@ private:
     void Start(const std::string& path);
     void Stop();
     void Readable();
-    void ScheduleRefresh();
     void Refresh();
+    // Reads what is pending; false when the device has gone and reading has stopped.
+    bool Drain();
 
     THidInputReader reader_;
     std::unique_ptr<QSocketNotifier> notifier_;
@@ -51,6 +54,7 @@ private:
     THidDevice* device_ = nullptr;
     THidDevice* readDevice_ = nullptr;   // the device whose input is open (or was, until it failed)
     bool paused_ = false;
+    bool changed_ = false;   // a value changed since the last refresh
 };
 
 } // namespace qzr

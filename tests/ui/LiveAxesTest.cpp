@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(counter.paints, 0);
     }
 
-    void refreshesAtMostSixtyTimesASecond() {
+    void refreshesAreCoalesced() {
         int refreshes = 0;
         connect(&program->Main().LiveInput(), &TLiveInput::refreshed, this, [&] { ++refreshes; });
         QElapsedTimer clock;

@@ -48,8 +48,16 @@ void TAxisPositionBar::paintEvent(QPaintEvent*) {
     const QRect inside = rect().adjusted(1, 1, -1, -1);
     painter.fillRect(rect(), colours.color(QPalette::Base));
 
+    if (position_) {
+        const int at = XOf(*position_, inside);
+        const int from = XOf(centred_ ? 0.5 : 0.0, inside);
+        QColor fill = colours.color(QPalette::Highlight);
+        fill.setAlpha(170);
+        painter.fillRect(QRect(std::min(at, from), inside.top(), std::abs(at - from), inside.height()), fill);
+    }
+    // Over the fill, so a dead zone stays visible where the position has passed it.
     QColor shade = colours.color(QPalette::Mid);
-    shade.setAlpha(90);
+    shade.setAlpha(110);
     for (const TZone& zone : zones_) {
         const int left = XOf(zone.from, inside);
         const QRect stretch(left, inside.top(), XOf(zone.to, inside) - left, inside.height());
@@ -59,10 +67,6 @@ void TAxisPositionBar::paintEvent(QPaintEvent*) {
 
     if (position_) {
         const int at = XOf(*position_, inside);
-        const int from = XOf(centred_ ? 0.5 : 0.0, inside);
-        QColor fill = colours.color(QPalette::Highlight);
-        fill.setAlpha(170);
-        painter.fillRect(QRect(std::min(at, from), inside.top(), std::abs(at - from), inside.height()), fill);
         painter.fillRect(QRect(std::clamp(at - 1, inside.left(), inside.right() - 1), inside.top(), 2,
                                inside.height()),
                          colours.color(QPalette::Text));
