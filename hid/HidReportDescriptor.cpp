@@ -31,6 +31,7 @@ enum LocalTag : uint8_t { UsageTag = 0x0, UsageMinimumTag = 0x1, UsageMaximumTag
 
 constexpr uint32_t ConstantFlag = 0x1;
 constexpr uint32_t VariableFlag = 0x2;
+constexpr uint32_t NullStateFlag = 0x40;
 
 enum ReportKind { InputKind = 0, OutputKind = 1, FeatureKind = 2, KindCount = 3 };
 
@@ -213,11 +214,11 @@ private:
         if (!AddField(InputKind))
             return false;
         if ((flags & ConstantFlag) == 0 && (flags & VariableFlag) != 0)
-            ListInputValues(firstBit);
+            ListInputValues(firstBit, (flags & NullStateFlag) != 0);
         return true;
     }
 
-    void ListInputValues(uint64_t firstBit)
+    void ListInputValues(uint64_t firstBit, bool hasNullState)
     {
         const std::vector<uint32_t> usages = UsagesOfMainItem();
         if (usages.empty() || global_.reportSize == 0)
@@ -237,6 +238,7 @@ private:
             field.logicalMin = logicalMin;
             field.logicalMax = logicalMax;
             field.isSigned = isSigned;
+            field.hasNullState = hasNullState;
             inputFields_.push_back(field);
         }
     }

@@ -29,6 +29,7 @@ struct THidInputField {
     int64_t logicalMin = 0;
     int64_t logicalMax = 0;
     bool isSigned = false;      // the logical minimum is negative: values are two's complement
+    bool hasNullState = false;  // a value outside the logical range means "no value"
 };
 
 // More value fields than any real device has; a descriptor that declares more lists only these.

@@ -1,5 +1,6 @@
 #include "hid/LiveAxes.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace qzr {
@@ -77,7 +78,7 @@ double TLiveAxis::Position() const
     const double range = double(field.logicalMax) - double(field.logicalMin);
     if (range <= 0)
         return 0;
-    return (double(value) - double(field.logicalMin)) / range;
+    return std::clamp((double(value) - double(field.logicalMin)) / range, 0.0, 1.0);
 }
 
 void TLiveAxes::Reset(const THidDescriptorResult& descriptor)
@@ -128,7 +129,8 @@ bool TLiveAxes::Feed(const uint8_t* report, size_t size)
         int64_t value = 0;
         if (axis.field.reportId != reportId ||
             !ExtractInputValue(axis.field, report, size, usesReportIds_, value) ||
-            value < axis.field.logicalMin || value > axis.field.logicalMax)
+            (axis.field.hasNullState &&
+             (value < axis.field.logicalMin || value > axis.field.logicalMax)))
             continue;
         changed = changed || !axis.received || axis.value != value;
         axis.value = value;

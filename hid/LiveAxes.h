@@ -29,7 +29,7 @@ struct TLiveAxis {
     int64_t value = 0;
     bool received = false;   // a report has carried a valid value
 
-    // Where the value lies between the logical minimum (0) and maximum (1).
+    // Where the value lies between the logical minimum (0) and maximum (1), held to that span.
     double Position() const;
 };
 
@@ -41,7 +41,8 @@ public:
 
     // One input report as read from the device. True when a value changed. A report whose id
     // names no axes, or that is too short for any axis of its id, is ignored as a whole; a value
-    // outside its logical range (the device's "no value") is ignored alone.
+    // outside its logical range, in a field that declares a null state, is "no value" and ignored
+    // alone (elsewhere such a value is taken: many devices declare a narrower range than they use).
     bool Feed(const uint8_t* report, size_t size);
 
     const std::vector<TLiveAxis>& Axes() const { return axes_; }

@@ -107,18 +107,24 @@ TEST(LiveAxesTest, ShortAndForeignReportsCostNothingButTheirValues) {
     EXPECT_EQ(axes.Find(GenericDesktopPage, 0x34)->value, 300);
 }
 
-TEST(LiveAxesTest, AValueOutsideItsRangeIsNoValue) {
-    // X, Y: one byte each, 0..100.
-    const THidDescriptorResult parsed = ParseReportDescriptor(
-        {0x05, 0x01, 0x09, 0x30, 0x09, 0x31, 0x25, 0x64, 0x75, 0x08, 0x95, 0x02, 0x81, 0x02});
-    TLiveAxes axes;
-    axes.Reset(parsed);
-    const uint8_t first[] = {10, 20};
-    const uint8_t outOfRange[] = {0xFF, 30};
-    axes.Feed(first, 2);
-    EXPECT_TRUE(axes.Feed(outOfRange, 2));
-    EXPECT_EQ(axes.Find(GenericDesktopPage, 0x30)->value, 10);
-    EXPECT_EQ(axes.Find(GenericDesktopPage, 0x31)->value, 30);
+TEST(LiveAxesTest, AValueOutsideItsRangeIsNoValueOnlyWithANullState) {
+    // X, Y: one byte each, 0..100, with a null state (flags 0x42) and without (0x02).
+    for (const uint8_t flags : {uint8_t(0x42), uint8_t(0x02)}) {
+        const bool nullState = flags == 0x42;
+        SCOPED_TRACE(nullState ? "null state" : "no null state");
+        const THidDescriptorResult parsed = ParseReportDescriptor(
+            {0x05, 0x01, 0x09, 0x30, 0x09, 0x31, 0x25, 0x64, 0x75, 0x08, 0x95, 0x02, 0x81, flags});
+        ASSERT_EQ(parsed.inputFields.size(), 2u);
+        EXPECT_EQ(parsed.inputFields[0].hasNullState, nullState);
+        TLiveAxes axes;
+        axes.Reset(parsed);
+        const uint8_t first[] = {10, 20};
+        const uint8_t outOfRange[] = {0xFF, 30};
+        axes.Feed(first, 2);
+        EXPECT_TRUE(axes.Feed(outOfRange, 2));
+        EXPECT_EQ(axes.Find(GenericDesktopPage, 0x30)->value, nullState ? 10 : 255);
+        EXPECT_EQ(axes.Find(GenericDesktopPage, 0x31)->value, 30);
+    }
 }
 
 TEST(LiveAxesTest, NumberedReportsGoToTheirOwnAxes) {
