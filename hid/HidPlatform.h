@@ -80,6 +80,17 @@ public:
     virtual void DispatchNotifications() {}
     // Why plug and unplug go unnoticed (empty while notifications arrive).
     virtual std::string NotificationError() const { return {}; }
+
+    // Input reports, on a handle of their own that the feature operations never see: opened
+    // read-only and non-blocking, together with the device's report descriptor.
+    // InvalidHidHandle when the platform or the device gives no input reports.
+    virtual THidHandle OpenInput(const std::string&, std::vector<uint8_t>&) { return InvalidHidHandle; }
+    virtual void CloseInput(THidHandle) {}
+    // A descriptor that becomes readable when reports are pending or the device has gone.
+    virtual int InputFd(THidHandle) const { return -1; }
+    // One report (report id byte first when the device numbers its reports): its length; 0 when
+    // none is pending; -1 when the device has gone or fails.
+    virtual int32_t ReadInput(THidHandle, uint8_t*, int32_t) { return -1; }
 };
 
 } // namespace qzr

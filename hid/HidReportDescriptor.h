@@ -17,10 +17,30 @@ struct THidReportLengths {
     uint16_t feature = 0;
 };
 
+// One value of an input report: a variable, non-constant input field and one of its usages.
+// bitOffset counts from the first bit after the report id byte (from bit 0 of the report when
+// the device does not number its reports).
+struct THidInputField {
+    uint16_t usagePage = 0;
+    uint16_t usage = 0;
+    uint8_t reportId = 0;       // 0 when the descriptor declares no report ids
+    uint32_t bitOffset = 0;
+    uint32_t bitSize = 0;
+    int64_t logicalMin = 0;
+    int64_t logicalMax = 0;
+    bool isSigned = false;      // the logical minimum is negative: values are two's complement
+    bool hasNullState = false;  // a value outside the logical range means "no value"
+};
+
+// More value fields than any real device has; a descriptor that declares more lists only these.
+constexpr size_t MaxInputFields = 1024;
+
 struct THidDescriptorResult {
     bool ok = false;
     std::string error;          // why the descriptor was refused, when !ok
     THidReportLengths lengths;
+    std::vector<THidInputField> inputFields;   // by report id, then in the order of their bits
+    bool usesReportIds = false;
 };
 
 THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size);

@@ -7,6 +7,7 @@
 #include "records/AxisRecords.h"
 #include "records/Rubr.h"
 #include "ui/AppFont.h"
+#include "ui/AxisLivePosition.h"
 #include "ui/UserAction.h"
 #include "ui/controls/BoundControl.h"
 #include "ui/controls/DBCheckBox.h"
@@ -26,6 +27,7 @@ TfmAxisConf::TfmAxisConf(TAxisRecords& axes, TDataSource& dsNStruct, TRubr& rubr
       wwDataInspector1(new TDataInspector(this)),
       Panel1(new QWidget(this)),
       btnSave(new QPushButton(Ru("Сохранить"), Panel1)),
+      pnLivePosition(new TAxisLivePosition(axes, dsNStruct, this)),
       axes_(axes),
       dsNStruct_(dsNStruct),
       rubr_(rubr) {
@@ -51,6 +53,7 @@ TfmAxisConf::TfmAxisConf(TAxisRecords& axes, TDataSource& dsNStruct, TRubr& rubr
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(wwDataInspector1);
+    layout->addWidget(pnLivePosition);
     layout->addWidget(Panel1);
 
     connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
@@ -127,8 +130,13 @@ void TfmAxisConf::SetAxisCaptions(const char* precision, const char* deadZoneLow
     wwDataInspector1->SetCaption(rowDeadZoneHigh, Ru(deadZoneHigh));
 }
 
+void TfmAxisConf::AttachLiveInput(TLiveInput* live) {
+    pnLivePosition->SetLiveInput(live);
+}
+
 void TfmAxisConf::ShowForAxis(uint8_t N) {
     N_ = N;
+    pnLivePosition->SetAxis(N);
     switch (N) {
     case 0:
         axes_.ReadAxis(stAxisRudder);

@@ -8,7 +8,9 @@ class QWidget;
 
 namespace qzr {
 
+class TAxisLivePosition;
 class TAxisRecords;
+class TLiveInput;
 class TDataInspector;
 class TDataSource;
 class TDBCheckBox;
@@ -26,6 +28,8 @@ public:
     // shows the dialog modally; returns when it has closed.
     void ShowForAxis(uint8_t N);
     uint8_t Axis() const { return N_; }
+    // The pedals' input reports, for the live position of the axis.
+    void AttachLiveInput(TLiveInput* live);
 
     void btnSaveClick();
     void cdNStructConfUsage_HIDUsageCustomDlg(TDBPickEdit& Sender);
@@ -45,6 +49,7 @@ public:
     TDBPickEdit* cdNStructConfUsage_HIDUsage;
     TDBPickEdit* cdConfUsage_HIDUsagePage;
     TDBPickEdit* cdCentCalibFiltr_Filter;
+    TAxisLivePosition* pnLivePosition;
 
     // The rows whose captions each opening sets for its axis.
     QTreeWidgetItem* rowPrecisionAxis = nullptr;

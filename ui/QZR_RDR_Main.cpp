@@ -1,5 +1,6 @@
 #include "ui/QZR_RDR_Main.h"
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include "records/Rubr.h"
 #include "ui/AppFont.h"
 #include "ui/AxisConf.h"
+#include "ui/LiveInput.h"
 #include "ui/RubrWindow.h"
 #include "ui/UserAction.h"
 #include "ui/controls/BoundControl.h"
@@ -59,6 +61,7 @@ TfmQZR_Rdr_CP_Main::TfmQZR_Rdr_CP_Main(IHidPlatform& platform, QWidget* parent)
     CreatePedalPage();
     CreateEngineeringPage();
     CreateSidePanel();
+    CreateLiveAxes();
     SetTabOrder();
     WireHandlers();
     notificationWatcher_ = new TQtNotificationWatcher(platform, this);
@@ -202,6 +205,25 @@ void TfmQZR_Rdr_CP_Main::ShowStatusHint(const std::string& hint) {
     lbStatusHint->setVisible(!hint.empty());
 }
 
+// Live axis rows sit in the free part of pnGeneralInfo, their bottom just above BitBtn1.
+void TfmQZR_Rdr_CP_Main::CreateLiveAxes() {
+    pnLiveAxes = new TLiveAxesPanel(axisNames_, pnGeneralInfo);
+    pnLiveAxes->setGeometry(5, 8, 203, BitBtn1->y() - 8 - 8);
+    liveInput_ = new TLiveInput(platform, this);
+    connect(liveInput_, &TLiveInput::refreshed, pnLiveAxes, [this] { pnLiveAxes->Show(liveInput_->Axes()); });
+}
+
+// Nothing is read while the window cannot be seen.
+void TfmQZR_Rdr_CP_Main::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && liveInput_) liveInput_->SetPaused(isMinimized());
+    QWidget::changeEvent(event);
+}
+
+void TfmQZR_Rdr_CP_Main::SetAxisDialog(TfmAxisConf* axisConf) {
+    fmAxisConf = axisConf;
+    if (fmAxisConf) fmAxisConf->AttachLiveInput(liveInput_);
+}
+
 void TfmQZR_Rdr_CP_Main::CreateEngineeringPage() {
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName("TabSheet2");
@@ -263,6 +285,7 @@ void TfmQZR_Rdr_CP_Main::FormCreate() {
 
 void TfmQZR_Rdr_CP_Main::SetClassifier(TfmRubr* rubr) {
     fmRubr = rubr;
+    if (rubr) axisNames_.ReadClassifier(rubr->Rubr());
     global.SetClassifier(rubr ? &rubr->Rubr() : nullptr);
     axes.SetClassifier(rubr ? &rubr->Rubr() : nullptr);
 }
@@ -282,6 +305,7 @@ void TfmQZR_Rdr_CP_Main::ShowConnectionView() {
     BtnCalibr->setProperty("tag", view.calibrTag);
     btnCancelCalibr->setEnabled(view.cancelCalibrEnabled);
     ShowStatusHint(view.statusHint);
+    liveInput_->Follow(connection.Device());
 }
 
 void TfmQZR_Rdr_CP_Main::ShowAxis(uint8_t N) {

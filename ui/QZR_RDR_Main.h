@@ -8,6 +8,7 @@
 #include "link/PedalConnection.h"
 #include "records/AxisRecords.h"
 #include "records/GlobalRecord.h"
+#include "ui/LiveAxesPanel.h"
 #include "ui/MessageBoxes.h"
 #include "ui/QtServices.h"
 
@@ -23,6 +24,7 @@ class TDBPickEdit;
 class TDBText;
 class TfmAxisConf;
 class TfmRubr;
+class TLiveInput;
 class TPictureBox;
 class TRecordViewPanel;
 
@@ -56,7 +58,7 @@ public:
 
     // The dialogs created after the main window at start-up.
     void SetClassifier(TfmRubr* rubr);
-    void SetAxisDialog(TfmAxisConf* axisConf) { fmAxisConf = axisConf; }
+    void SetAxisDialog(TfmAxisConf* axisConf);
 
     THidDeviceController& Controller() { return HidCtl; }
     TPedalConnection& Connection() { return connection; }
@@ -65,6 +67,7 @@ public:
     TAxisRecords& Axes() { return axes; }
     TDataSource& GlobalSource() { return dsGlobal; }
     TDataSource& AxisSource() { return dsNStruct; }
+    TLiveInput& LiveInput() { return *liveInput_; }
 
     // Handlers.
     void FormCreate();
@@ -109,12 +112,17 @@ public:
     QWidget* pnGeneralInfo;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
+    TLiveAxesPanel* pnLiveAxes = nullptr;   // in pnGeneralInfo, above BitBtn1
     QWidget* EngineeringView = nullptr;   // the content of TabSheet2
 
     TfmRubr* fmRubr = nullptr;
     TfmAxisConf* fmAxisConf = nullptr;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void CreateLiveAxes();
     void CreatePedalPage();
     void CreateControllerGroup();
     void CreateSidePanel();
@@ -130,6 +138,8 @@ private:
     TDBCheckBox* CreateFlagBox(const char* name, const char* field);
 
     TQtNotificationWatcher* notificationWatcher_ = nullptr;
+    TLiveInput* liveInput_ = nullptr;
+    TAxisNames axisNames_;
 };
 
 } // namespace qzr

@@ -39,6 +39,28 @@ void CloseNode(int fd)
         ::close(fd);
 }
 
+int OpenInputNode(const std::string& path)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int32_t ReadInputReport(int fd, uint8_t* buffer, int32_t size)
+{
+    if (fd < 0 || buffer == nullptr || size <= 0)
+        return -1;
+    ssize_t got;
+    do {
+        got = ::read(fd, buffer, size_t(size));
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    return static_cast<int32_t>(got);
+}
+
 bool ReadRawInfo(int fd, TRawInfo& info)
 {
     hidraw_devinfo raw{};

@@ -22,6 +22,11 @@ constexpr int32_t MaxFeatureLength = (1 << 14) - 1;
 int OpenNode(const std::string& path, bool readWrite);
 void CloseNode(int fd);
 
+// A read-only, non-blocking descriptor for input reports, or -1 with errno set.
+int OpenInputNode(const std::string& path);
+// One input report: its length; 0 when none is pending; -1 when the node has gone or fails.
+int32_t ReadInputReport(int fd, uint8_t* buffer, int32_t size);
+
 bool ReadRawInfo(int fd, TRawInfo& info);
 bool ReadReportDescriptor(int fd, std::vector<uint8_t>& descriptor);
 

@@ -194,6 +194,35 @@ bool THidrawPlatform::SetFeature(THidHandle handle, const uint8_t* buffer, int32
     return fd >= 0 && hidraw::SetFeature(fd, buffer, length);
 }
 
+// A descriptor of its own, so reading never disturbs the feature file that the device object
+// opens and closes; hidraw gives every open file its own queue of reports.
+THidHandle THidrawPlatform::OpenInput(const std::string& path, std::vector<uint8_t>& descriptor)
+{
+    const int fd = hidraw::OpenInputNode(path);
+    if (fd < 0)
+        return InvalidHidHandle;
+    if (!hidraw::ReadReportDescriptor(fd, descriptor)) {
+        hidraw::CloseNode(fd);
+        return InvalidHidHandle;
+    }
+    return fd;
+}
+
+void THidrawPlatform::CloseInput(THidHandle input)
+{
+    hidraw::CloseNode(FdOf(input));
+}
+
+int THidrawPlatform::InputFd(THidHandle input) const
+{
+    return FdOf(input);
+}
+
+int32_t THidrawPlatform::ReadInput(THidHandle input, uint8_t* buffer, int32_t size)
+{
+    return hidraw::ReadInputReport(FdOf(input), buffer, size);
+}
+
 void THidrawPlatform::SetChangeCallback(std::function<void()> callback)
 {
     changeCallback_ = std::move(callback);

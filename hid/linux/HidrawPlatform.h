@@ -31,6 +31,11 @@ public:
     bool GetFeature(THidHandle handle, uint8_t* buffer, int32_t length) override;
     bool SetFeature(THidHandle handle, const uint8_t* buffer, int32_t length) override;
 
+    THidHandle OpenInput(const std::string& path, std::vector<uint8_t>& descriptor) override;
+    void CloseInput(THidHandle input) override;
+    int InputFd(THidHandle input) const override;
+    int32_t ReadInput(THidHandle input, uint8_t* buffer, int32_t size) override;
+
     void SetChangeCallback(std::function<void()> callback) override;
     int NotificationFd() const override;
     void DispatchNotifications() override;

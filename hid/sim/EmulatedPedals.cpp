@@ -121,6 +121,11 @@ TEmulatedHid::TEmulatedHid(uint16_t vendorID, uint16_t productID, uint16_t versi
     : vendorID_(vendorID), productID_(productID), versionNumber_(versionNumber),
       reportDescriptor_(std::move(reportDescriptor)) {}
 
+void TEmulatedHid::SendInputReport(const std::vector<uint8_t>& report) {
+    if (onBus_ && !report.empty() && OnInputReport)
+        OnInputReport(report);
+}
+
 int32_t TEmulatedHid::GetFeature(uint8_t*, int32_t) {
     return -1;
 }
@@ -174,6 +179,17 @@ std::vector<uint8_t> TEmulatedPedals::ReportDescriptor() const {
     }
     d.push_back(0xC0);
     return d;
+}
+
+std::vector<uint8_t> TEmulatedPedals::AxesReport(uint16_t rudder, uint16_t leftBrake,
+                                                 uint16_t rightBrake) {
+    const uint32_t bits = uint32_t(rudder & RudderMax) | uint32_t(leftBrake & BrakeMax) << 12 |
+                          uint32_t(rightBrake & BrakeMax) << 22;
+    return {uint8_t(bits), uint8_t(bits >> 8), uint8_t(bits >> 16), uint8_t(bits >> 24)};
+}
+
+void TEmulatedPedals::SetAxes(uint16_t rudder, uint16_t leftBrake, uint16_t rightBrake) {
+    SendInputReport(AxesReport(rudder, leftBrake, rightBrake));
 }
 
 bool TEmulatedPedals::IsStructureId(uint8_t id) {

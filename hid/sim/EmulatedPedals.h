@@ -60,6 +60,12 @@ public:
     int refusalErrno = EACCES;    // what a refused open reports
     bool identifyFails = false;   // its attributes (vendor, product, version) cannot be read
 
+    // Sends one input report (its report id byte first when the descriptor numbers reports) to
+    // whoever reads the device's input; lost while the device is off the bus or nobody reads.
+    void SendInputReport(const std::vector<uint8_t>& report);
+    // Set by the bus the device is plugged into.
+    std::function<void(const std::vector<uint8_t>&)> OnInputReport;
+
 protected:
     void SetOnBus(bool onBus) { onBus_ = onBus; }
 
@@ -88,6 +94,14 @@ public:
     static constexpr size_t StructureSize = 16;          // bytes 1..16 of the report
 
     using TStructure = std::array<uint8_t, StructureSize>;
+
+    // The input report: rudder (12 bits, Simulation Controls), left and right toe brake
+    // (10 bits each, Generic Desktop Rx and Ry), packed from bit 0, no report id.
+    static constexpr uint16_t RudderMax = 0x0FFF;
+    static constexpr uint16_t BrakeMax = 0x03FF;
+    static std::vector<uint8_t> AxesReport(uint16_t rudder, uint16_t leftBrake, uint16_t rightBrake);
+    // Moves the pedals: sends the input report of these positions.
+    void SetAxes(uint16_t rudder, uint16_t leftBrake, uint16_t rightBrake);
 
     enum class TCalibration { Idle, Calibrating };
 

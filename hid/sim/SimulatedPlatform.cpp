@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "hid/HidReportDescriptor.h"
 
@@ -19,9 +21,13 @@ TSimulatedPlatform::TSimulatedPlatform(IEventPoster& poster, bool servicesPresen
 
 TSimulatedPlatform::~TSimulatedPlatform() {
     *alive_ = false;
-    for (TPlug& plug : plugs_)
+    for (TPlug& plug : plugs_) {
+        plug.device->OnInputReport = nullptr;
         if (auto pedals = std::dynamic_pointer_cast<TEmulatedPedals>(plug.device))
             pedals->OnBusDrop = nullptr;
+    }
+    while (!inputs_.empty())
+        CloseInput(inputs_.begin()->first);
 }
 
 std::string TSimulatedPlatform::FreePath() const {
@@ -44,6 +50,7 @@ std::string TSimulatedPlatform::Plug(std::shared_ptr<TEmulatedHid> device) {
                   nextSequence_++);
     device->Attach();
     WireBusDrop(device);
+    WireInput(device);
     plugs_.push_back({nextPlugId_++, key, FreePath(), std::move(device)});
     PostNotification();
     return key;
@@ -72,6 +79,8 @@ bool TSimulatedPlatform::Unplug(const TEmulatedHid& device) {
                            [&](const TPlug& p) { return p.device.get() == &device; });
     if (it == plugs_.end())
         return false;
+    HangUpInputs(it->id);
+    it->device->OnInputReport = nullptr;
     plugs_.erase(it);
     PostNotification();
     return true;
@@ -99,6 +108,82 @@ void TSimulatedPlatform::WireBusDrop(const std::shared_ptr<TEmulatedHid>& device
                 Plug(dropped);
         });
     };
+}
+
+void TSimulatedPlatform::WireInput(const std::shared_ptr<TEmulatedHid>& device) {
+    TEmulatedHid* sender = device.get();
+    device->OnInputReport = [this, sender](const std::vector<uint8_t>& report) {
+        DeliverInput(*sender, report);
+    };
+}
+
+// Like the kernel's queue of a hidraw file: a report that finds the queue full is lost.
+void TSimulatedPlatform::DeliverInput(const TEmulatedHid& device, const std::vector<uint8_t>& report) {
+    const TPlug* plug = FindPlug(device);
+    if (!plug)
+        return;
+    for (const auto& [handle, input] : inputs_) {
+        if (input.plugId == plug->id && input.senderFd >= 0)
+            (void)::send(input.senderFd, report.data(), report.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    }
+}
+
+void TSimulatedPlatform::HangUpInputs(uint64_t plugId) {
+    for (auto& [handle, input] : inputs_) {
+        if (input.plugId == plugId && input.senderFd >= 0) {
+            ::close(input.senderFd);
+            input.senderFd = -1;
+        }
+    }
+}
+
+THidHandle TSimulatedPlatform::OpenInput(const std::string& path, std::vector<uint8_t>& descriptor) {
+    auto plug = std::find_if(plugs_.begin(), plugs_.end(), [&](const TPlug& p) { return p.path == path; });
+    if (plug == plugs_.end() || !plug->device->OnBus() || plug->device->openRefusal == TOpenRefusal::All)
+        return InvalidHidHandle;
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0)
+        return InvalidHidHandle;
+    inputs_[ends[0]] = {plug->id, ends[1]};
+    descriptor = plug->device->ReportDescriptor();
+    return ends[0];
+}
+
+void TSimulatedPlatform::CloseInput(THidHandle input) {
+    auto it = inputs_.find(input);
+    if (it == inputs_.end())
+        return;
+    if (it->second.senderFd >= 0)
+        ::close(it->second.senderFd);
+    ::close(static_cast<int>(it->first));
+    inputs_.erase(it);
+}
+
+int TSimulatedPlatform::InputFd(THidHandle input) const {
+    return inputs_.count(input) ? static_cast<int>(input) : -1;
+}
+
+// A hung-up sender reads as the end of the stream; the device sends no empty reports.
+int32_t TSimulatedPlatform::ReadInput(THidHandle input, uint8_t* buffer, int32_t size) {
+    ++inputReads_;
+    if (!inputs_.count(input) || buffer == nullptr || size <= 0)
+        return -1;
+    ssize_t got;
+    do {
+        got = ::recv(static_cast<int>(input), buffer, size_t(size), MSG_DONTWAIT);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    return got == 0 ? -1 : static_cast<int32_t>(got);
+}
+
+int TSimulatedPlatform::InputSenderFd(const TEmulatedHid& device) const {
+    const TPlug* plug = FindPlug(device);
+    for (const auto& [handle, input] : inputs_) {
+        if (plug && input.plugId == plug->id && input.senderFd >= 0)
+            return input.senderFd;
+    }
+    return -1;
 }
 
 void TSimulatedPlatform::PostNotification() {

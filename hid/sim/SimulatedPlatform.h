@@ -45,6 +45,11 @@ public:
     int OpenCount() const { return opens_; }
     int PreparsedFetchCount() const { return preparsedFetches_; }
     int FeatureCallCount() const { return featureCalls_; }   // GetFeature and SetFeature
+    int InputOpenCount() const { return static_cast<int>(inputs_.size()); }
+    int InputReadCount() const { return inputReads_; }
+    // The sending end of the device's first open input, for a sender on another thread (as a
+    // USB host controller is): each write of up to 4096 bytes is one report. -1 when none.
+    int InputSenderFd(const TEmulatedHid& device) const;
 
     bool servicesPresent;
     bool enumerationFails = false;
@@ -66,6 +71,10 @@ public:
     bool GetNumInputBuffers(THidHandle handle, uint32_t& count) override;
     void SetChangeCallback(std::function<void()> callback) override;
     std::string NotificationError() const override { return notificationError; }
+    THidHandle OpenInput(const std::string& path, std::vector<uint8_t>& descriptor) override;
+    void CloseInput(THidHandle input) override;
+    int InputFd(THidHandle input) const override;
+    int32_t ReadInput(THidHandle input, uint8_t* buffer, int32_t size) override;
 
 private:
     struct TPlug {
@@ -73,6 +82,12 @@ private:
         std::string instanceKey;
         std::string path;
         std::shared_ptr<TEmulatedHid> device;
+    };
+    // An input reader's end of a packet socket pair; the device sends through the other end,
+    // which is closed when the device leaves the bus, so the reader sees it gone.
+    struct TInput {
+        uint64_t plugId;
+        int senderFd;
     };
     struct TOpenFile {
         uint64_t plugId;
@@ -88,6 +103,9 @@ private:
     std::string FreePath() const;
     void PostNotification();
     void WireBusDrop(const std::shared_ptr<TEmulatedHid>& device);
+    void WireInput(const std::shared_ptr<TEmulatedHid>& device);
+    void DeliverInput(const TEmulatedHid& device, const std::vector<uint8_t>& report);
+    void HangUpInputs(uint64_t plugId);
 
     IEventPoster& poster_;
     std::function<void()> changeCallback_;
@@ -95,6 +113,8 @@ private:
     std::shared_ptr<bool> alive_;
     std::vector<TPlug> plugs_;
     std::map<THidHandle, TOpenFile> handles_;
+    std::map<THidHandle, TInput> inputs_;
+    int inputReads_ = 0;
     uint64_t nextPlugId_ = 1;
     uint32_t nextSequence_ = 1;
     THidHandle nextHandle_ = 100;

@@ -8,28 +8,34 @@ namespace qzr::sim {
 
 namespace {
 
-void PlugRefusingPedals(TSimulatedPlatform& platform, int error) {
+TPedalsOnBus PlugRefusingPedals(TSimulatedPlatform& platform, int error) {
     auto pedals = std::make_shared<TEmulatedPedals>();
     pedals->openRefusal = TOpenRefusal::All;
     pedals->refusalErrno = error;
     platform.PlugKeyboard();
     platform.Plug(pedals);
+    return pedals;
 }
 
-using TStage = std::function<void(TSimulatedPlatform&)>;
+using TStage = std::function<TPedalsOnBus(TSimulatedPlatform&)>;
 
 const std::vector<std::pair<std::string, TStage>>& Situations() {
     static const std::vector<std::pair<std::string, TStage>> situations = {
-        {"connected", [](TSimulatedPlatform& p) { p.PlugKeyboard(); p.PlugPedals(); }},
+        {"connected", [](TSimulatedPlatform& p) { p.PlugKeyboard(); return p.PlugPedals(); }},
         {"no-access", [](TSimulatedPlatform& p) { PlugRefusingPedals(p, EACCES); }},
         {"busy", [](TSimulatedPlatform& p) { PlugRefusingPedals(p, EBUSY); }},
-        {"no-hidraw", [](TSimulatedPlatform&) {}},
-        {"no-pedals", [](TSimulatedPlatform& p) { p.PlugKeyboard(); p.PlugMouse(); }},
+        {"no-hidraw", [](TSimulatedPlatform&) { return TPedalsOnBus(); }},
+        {"no-pedals",
+         [](TSimulatedPlatform& p) {
+             p.PlugKeyboard();
+             p.PlugMouse();
+             return TPedalsOnBus();
+         }},
         {"monitor-down",
          [](TSimulatedPlatform& p) {
              p.notificationError = "cannot open the udev netlink socket";
              p.PlugKeyboard();
-             p.PlugPedals();
+             return p.PlugPedals();
          }},
     };
     return situations;
@@ -47,10 +53,11 @@ const std::vector<std::string>& SituationNames() {
     return names;
 }
 
-bool StageSituation(TSimulatedPlatform& platform, const std::string& name) {
+bool StageSituation(TSimulatedPlatform& platform, const std::string& name, TPedalsOnBus* pedals) {
     for (const auto& [situationName, stage] : Situations()) {
         if (situationName == name) {
-            stage(platform);
+            TPedalsOnBus plugged = stage(platform);
+            if (pedals) *pedals = std::move(plugged);
             return true;
         }
     }

@@ -2,7 +2,8 @@
 //
 //   qzr-hidinfo                     every hidraw node that udev lists
 //   qzr-hidinfo NODE...             the given nodes only (e.g. /dev/hidraw3)
-//   qzr-hidinfo --descriptor FILE   the report lengths of a descriptor (binary, or hex text)
+//   qzr-hidinfo --descriptor FILE   the report lengths and input values of a descriptor
+//                                   (binary, or hex text)
 // The exit status tells whether the rudder pedals can be used (see Usage).
 
 #include <cctype>
@@ -31,7 +32,9 @@ const char* const Usage =
     "Lists the HID interfaces (hidraw nodes) with their ids, access and feature report\n"
     "length, marking the rudder pedals (16c0:0612), and says on standard error why the\n"
     "pedals cannot be used and what to do. With --descriptor, prints the report lengths\n"
-    "of a report descriptor given as a binary file or as hex text.\n"
+    "of a report descriptor given as a binary file or as hex text, then one line per\n"
+    "value of its input reports (usage page, usage, report id, bit offset and size,\n"
+    "logical range).\n"
     "Exit status:\n"
     "  0   the rudder pedals are there and can be opened (--descriptor, --help: success)\n"
     "  1   no rudder pedals: no hidraw node of theirs, or no hidraw node at all\n"
@@ -142,6 +145,11 @@ int ShowDescriptorLengths(const std::string& path)
         return Fail(path + ": malformed report descriptor: " + result.error);
     std::printf("input=%u output=%u feature=%u\n", unsigned(result.lengths.input),
                 unsigned(result.lengths.output), unsigned(result.lengths.feature));
+    for (const qzr::THidInputField& field : result.inputFields)
+        std::printf("input page=0x%04X usage=0x%04X id=%u offset=%u size=%u min=%lld max=%lld\n",
+                    unsigned(field.usagePage), unsigned(field.usage), unsigned(field.reportId),
+                    unsigned(field.bitOffset), unsigned(field.bitSize),
+                    static_cast<long long>(field.logicalMin), static_cast<long long>(field.logicalMax));
     return 0;
 }
 

@@ -1,6 +1,7 @@
-// Renders the windows on virtual pedals into PNG files: the main window connected, the axis
-// dialog for the left toe brake, the usage-page pick dialog, and the main window with its hint
-// in the situations where the pedals cannot be used. Also prints how long the
+// Renders the windows on virtual pedals into PNG files: the main window connected with its live
+// axes, the axis dialog with its live bar for the left toe brake and for the rudder, the
+// usage-page pick dialog, and the main window with its hint in the situations where the pedals
+// cannot be used. Also prints how long the
 // start-up took to the first painted main window and the resident memory after it.
 #include <QApplication>
 #include <QDir>
@@ -123,7 +124,7 @@ int main(int argc, char** argv) {
 
     TQtEventPoster poster;
     sim::TSimulatedPlatform platform(poster);
-    platform.PlugPedals();
+    std::shared_ptr<sim::TEmulatedPedals> pedals = platform.PlugPedals();
     auto mainWindow = CreateProgramWindows(platform);
     TFirstPaint firstPaint(clock);
     mainWindow->installEventFilter(&firstPaint);
@@ -132,6 +133,8 @@ int main(int argc, char** argv) {
     WaitUntil([&] { return firstPaint.ms >= 0; }, 3000);
     std::printf("start-up: main window first painted after %lld ms; resident memory %.1f MB\n",
                 static_cast<long long>(firstPaint.ms), ResidentMegabytes());
+    // The rudder a little to the right, the left brake pressed a third of the way.
+    pedals->SetAxes(2600, 340, 0);
     WaitUntil([] { return false; }, 100);
 
     bool ok = Save(*mainWindow, dir, "main-window.png");
@@ -146,6 +149,11 @@ int main(int argc, char** argv) {
         static_cast<QDialog&>(dialog).reject();
     });
     axisConf.ShowForAxis(1);
+    WhenModalOpens(mainWindow.get(), [&](QWidget& dialog) {
+        ok = Save(dialog, dir, "axis-dialog-rudder.png") && ok;
+        static_cast<QDialog&>(dialog).reject();
+    });
+    axisConf.ShowForAxis(0);
     ok = SaveSituations(dir) && ok;
     return ok ? 0 : 1;
 }

@@ -193,6 +193,23 @@ TEST_P(MalformedDescriptorTest, IsRefusedWithReason)
 INSTANTIATE_TEST_SUITE_P(Cases, MalformedDescriptorTest, testing::ValuesIn(MalformedCases),
                          [](const auto& info) { return CaseName(info.param.name); });
 
+// Every input value of a real device lies inside the input report that Windows measured.
+TEST(HidReportDescriptorTest, InputValuesOfRealDevicesFitTheirReports)
+{
+    std::ifstream file(QZR_WINDOWS_CAPS_TSV);
+    ASSERT_TRUE(file.is_open()) << "cannot open " << QZR_WINDOWS_CAPS_TSV;
+    int devicesWithValues = 0;
+    for (const WindowsCapsRow& row : ReadWindowsCaps(file)) {
+        SCOPED_TRACE(row.name);
+        const qzr::THidDescriptorResult result = ParseReportDescriptor(row.descriptor);
+        ASSERT_TRUE(result.ok) << result.error;
+        for (const qzr::THidInputField& field : result.inputFields)
+            EXPECT_LE(field.bitOffset + field.bitSize, uint32_t(row.input - 1) * 8);
+        devicesWithValues += !result.inputFields.empty();
+    }
+    EXPECT_GT(devicesWithValues, 10);
+}
+
 TEST(HidReportDescriptorTest, NeverReadsPastTheEnd)
 {
     // Every prefix of a valid descriptor is either accepted or refused, from a buffer of exactly
