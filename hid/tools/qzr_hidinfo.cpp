@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "cli/StandardOptions.h"
 #include "hid/HidReportDescriptor.h"
 #include "hid/linux/HidrawPlatform.h"
 
@@ -27,6 +28,7 @@ constexpr int ExitUsage = 2;
 const char* const Usage =
     "usage: qzr-hidinfo [NODE...]\n"
     "       qzr-hidinfo --descriptor FILE\n"
+    "       qzr-hidinfo --help | --version\n"
     "Lists the HID interfaces (hidraw nodes) with their ids, access and feature report\n"
     "length, marking the rudder pedals (16c0:0612). With --descriptor, prints the report\n"
     "lengths of a report descriptor given as a binary file or as hex text.\n";
@@ -199,11 +201,10 @@ int ListInterfaces(const std::vector<std::string>& nodes)
 
 int main(int argc, char** argv)
 {
+    const qzr::cli::TProgramInfo info{"qzr-hidinfo", Usage};
+    if (const std::optional<int> status = qzr::cli::AnswerStandardOptions(argc, argv, info))
+        return *status;
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && (args[0] == "-h" || args[0] == "--help")) {
-        std::fputs(Usage, stdout);
-        return 0;
-    }
     if (!args.empty() && args[0] == "--descriptor") {
         if (args.size() != 2)
             return UsageError("--descriptor takes exactly one FILE");
