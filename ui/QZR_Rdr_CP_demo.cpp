@@ -10,10 +10,21 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/StandardOptions.h"
 #include "hid/sim/Situations.h"
 #include "ui/Startup.h"
 
 namespace {
+
+const qzr::cli::TProgramInfo Info{
+    "qzr-rudder-panel-demo",
+    "usage: qzr-rudder-panel-demo [--help | --version] [--situation=NAME] [Qt options]\n"
+    "The rudder control panel on virtual pedals, for trying every window without the\n"
+    "hardware. The virtual controller reboots after each write and comes back as the real\n"
+    "one does, and the pedals move by themselves so their live axes can be watched.\n"
+    "--situation=NAME plays one of the situations in which the pedals cannot be used:\n"
+    "connected (the default), no-access, busy, no-hidraw, no-pedals, monitor-down.\n"
+    "Needs a display (X11 or Wayland).\n"};
 
 constexpr int ExitUsage = 64;
 const std::string SituationOption = "--situation=";
@@ -64,6 +75,8 @@ void KeepMoving(const std::shared_ptr<TEmulatedPedals>& pedals) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = qzr::cli::AnswerStandardOptions(argc, argv, Info))
+        return *status;
     const std::string situation = SituationOf(argc, argv);
     if (!IsKnownSituation(situation)) {
         std::string names;

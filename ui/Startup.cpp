@@ -11,6 +11,7 @@
 #include "ui/AppFont.h"
 #include "ui/AppPalette.h"
 #include "ui/AxisConf.h"
+#include "ui/DesktopIdentity.h"
 #include "ui/QZR_RDR_Main.h"
 #include "ui/QtServices.h"
 #include "ui/RubrWindow.h"
@@ -51,7 +52,7 @@ bool DisplayAvailable(int argc, char** argv) {
 int RunProgram(int argc, char** argv, const TPlatformFactory& makePlatform) {
     if (!DisplayAvailable(argc, argv)) return 1;
     QApplication application(argc, argv);
-    application.setApplicationName(QStringLiteral("QZR_Rdr_CP"));
+    ApplyDesktopIdentity(application);
     PrepareApplication(application);
 
     TQtEventPoster poster;

@@ -22,8 +22,8 @@ using TStage = std::function<TPedalsOnBus(TSimulatedPlatform&)>;
 const std::vector<std::pair<std::string, TStage>>& Situations() {
     static const std::vector<std::pair<std::string, TStage>> situations = {
         {"connected", [](TSimulatedPlatform& p) { p.PlugKeyboard(); return p.PlugPedals(); }},
-        {"no-access", [](TSimulatedPlatform& p) { PlugRefusingPedals(p, EACCES); }},
-        {"busy", [](TSimulatedPlatform& p) { PlugRefusingPedals(p, EBUSY); }},
+        {"no-access", [](TSimulatedPlatform& p) { return PlugRefusingPedals(p, EACCES); }},
+        {"busy", [](TSimulatedPlatform& p) { return PlugRefusingPedals(p, EBUSY); }},
         {"no-hidraw", [](TSimulatedPlatform&) { return TPedalsOnBus(); }},
         {"no-pedals",
          [](TSimulatedPlatform& p) {

@@ -16,6 +16,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "cli/StandardOptions.h"
 #include "hid/HidReportDescriptor.h"
 #include "hid/linux/HidrawPlatform.h"
 #include "hid/tools/HidinfoListing.h"
@@ -29,6 +30,7 @@ using qzr::hidinfo::ExitUsage;
 const char* const Usage =
     "usage: qzr-hidinfo [NODE...]\n"
     "       qzr-hidinfo --descriptor FILE\n"
+    "       qzr-hidinfo --help | --version\n"
     "Lists the HID interfaces (hidraw nodes) with their ids, access and feature report\n"
     "length, marking the rudder pedals (16c0:0612), and says on standard error why the\n"
     "pedals cannot be used and what to do. With --descriptor, prints the report lengths\n"
@@ -157,11 +159,10 @@ int ShowDescriptorLengths(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    const qzr::cli::TProgramInfo info{"qzr-hidinfo", Usage};
+    if (const std::optional<int> status = qzr::cli::AnswerStandardOptions(argc, argv, info))
+        return *status;
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && (args[0] == "-h" || args[0] == "--help")) {
-        std::fputs(Usage, stdout);
-        return 0;
-    }
     if (!args.empty() && args[0] == "--descriptor") {
         if (args.size() != 2)
             return UsageError("--descriptor takes exactly one FILE");
