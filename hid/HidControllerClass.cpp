@@ -21,7 +21,10 @@ private:
     bool& flag_;
 };
 
-bool IsListed(const std::vector<std::unique_ptr<THidDevice>>& devices, const THidDevice* device) {
+// Whether `device`, offered at `index`, is still in the list: almost always still at its index.
+bool IsListed(const std::vector<std::unique_ptr<THidDevice>>& devices, const THidDevice* device, size_t index) {
+    if (index < devices.size() && devices[index].get() == device)
+        return true;
     return std::any_of(devices.begin(), devices.end(),
                        [device](const auto& entry) { return entry.get() == device; });
 }
@@ -266,11 +269,11 @@ int32_t THidDeviceController::OfferDevices() {
             try {
                 goOn = OnEnumerate(*device, index);
             } catch (...) {
-                if (IsListed(devices_, device))
+                if (IsListed(devices_, device, static_cast<size_t>(index)))
                     device->inHandler_ = false;
                 throw;
             }
-            if (IsListed(devices_, device)) {
+            if (IsListed(devices_, device, static_cast<size_t>(index))) {
                 device->inHandler_ = false;
                 if (!device->checkedOut_)
                     device->CloseHandles();

@@ -90,7 +90,8 @@ private:
     std::function<void()> changeCallback_;
     uint64_t listenerGeneration_ = 0;
     std::shared_ptr<bool> alive_;
-    std::vector<TPlug> plugs_;
+    std::vector<TPlug> plugs_;                       // in plug order, so ids ascend
+    std::map<std::string, uint64_t> plugIdOfPath_;   // opens find their plug without a walk
     std::map<THidHandle, TOpenFile> handles_;
     uint64_t nextPlugId_ = 1;
     uint32_t nextSequence_ = 1;
