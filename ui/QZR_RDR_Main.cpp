@@ -34,6 +34,11 @@ QPushButton* CreateButton(const char* name, const char* caption, QWidget* parent
     return button;
 }
 
+// The pedal picture is 1471 x 878, centred on the page, and the page is never larger than the
+// page control: the resource holds only that middle part (ui/pictures/render.sh cuts it).
+const QSize PedalPictureSize(1471, 878);
+const QPoint PedalPicturePartOrigin(335, 102);
+
 const QColor StatusBlue(0x00, 0x00, 0xFF);
 const QColor StatusRed(0xFF, 0x00, 0x00);
 
@@ -78,7 +83,8 @@ void TfmQZR_Rdr_CP_Main::CreatePedalPage() {
 
     Image1 = new TPictureBox(TabSheet1);
     Image1->setObjectName("Image1");
-    Image1->SetPicture(QPixmap(QStringLiteral(":/pictures/pedals.png")));
+    Image1->SetPicturePart(LoadPicture(QStringLiteral(":/pictures/pedals.png"), devicePixelRatioF()),
+                           PedalPictureSize, PedalPicturePartOrigin);
     auto* fill = new QVBoxLayout(TabSheet1);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(Image1);
@@ -154,7 +160,7 @@ void TfmQZR_Rdr_CP_Main::CreateSidePanel() {
     Panel4->setGeometry(1, 1, 216, 104);
     Image2 = new TPictureBox(Panel4);
     Image2->setObjectName("Image2");
-    Image2->SetPicture(QPixmap(QStringLiteral(":/pictures/logo.png")));
+    Image2->SetPicture(LoadPicture(QStringLiteral(":/pictures/logo.png"), devicePixelRatioF()));
     auto* fill = new QVBoxLayout(Panel4);
     fill->setContentsMargins(1, 1, 1, 1);
     fill->addWidget(Image2);
