@@ -36,7 +36,6 @@ TfmAxisConf::TfmAxisConf(TAxisRecords& axes, TDataSource& dsNStruct, TRubr& rubr
 
     wwDataInspector1->setObjectName("wwDataInspector1");
     wwDataInspector1->SetCaptionWidth(231);
-    BuildInspector();
 
     Panel1->setObjectName("Panel1");
     Panel1->setFixedHeight(41);
@@ -54,6 +53,12 @@ TfmAxisConf::TfmAxisConf(TAxisRecords& axes, TDataSource& dsNStruct, TRubr& rubr
     layout->addWidget(Panel1);
 
     connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
+}
+
+void TfmAxisConf::BuildRows() {
+    if (rowsBuilt_) return;
+    rowsBuilt_ = true;
+    BuildInspector();
 }
 
 void TfmAxisConf::BuildInspector() {
@@ -128,6 +133,7 @@ void TfmAxisConf::SetAxisCaptions(const char* precision, const char* deadZoneLow
 }
 
 void TfmAxisConf::ShowForAxis(uint8_t N) {
+    BuildRows();
     N_ = N;
     switch (N) {
     case 0:

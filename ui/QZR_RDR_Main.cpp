@@ -188,7 +188,16 @@ void TfmQZR_Rdr_CP_Main::CreateEngineeringPage() {
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName("TabSheet2");
     PageControl1->addTab(TabSheet2, Ru("Конфигуратор"));
+}
+
+QWidget* TfmQZR_Rdr_CP_Main::Engineering() {
+    BuildEngineeringView();
+    return EngineeringView;
+}
+
+void TfmQZR_Rdr_CP_Main::BuildEngineeringView() {
 #ifdef QZR_HAVE_ENGINEERING_VIEW
+    if (EngineeringView) return;
     TEngineeringHooks hooks;
     hooks.CheckBoxClick = [this](TDataSource& source, const std::string& field, bool checked) {
         RunUserAction([&] { AssignCheckBoxState(source, field, checked); });

@@ -107,7 +107,10 @@ public:
     QWidget* pnGeneralInfo;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
-    QWidget* EngineeringView = nullptr;   // the content of TabSheet2
+    QWidget* EngineeringView = nullptr;   // the content of TabSheet2, once built
+
+    // The hidden engineering page is built when first asked for, or after the first frame.
+    QWidget* Engineering();
 
     TfmRubr* fmRubr = nullptr;
     TfmAxisConf* fmAxisConf = nullptr;
@@ -117,6 +120,7 @@ private:
     void CreateControllerGroup();
     void CreateSidePanel();
     void CreateEngineeringPage();
+    void BuildEngineeringView();
     void SetTabOrder();
     void WireHandlers();
     void ShowConnectionView();
