@@ -19,8 +19,6 @@ namespace {
 
 using namespace qzr;
 
-constexpr int OtherInterfaces = 64;
-
 struct TPedalLink : test::TScriptedChannel {
     test::TManualPoster poster;
     sim::TSimulatedPlatform platform{poster};
@@ -30,9 +28,9 @@ struct TPedalLink : test::TScriptedChannel {
     std::unique_ptr<THidDeviceController> HidCtl;
     std::unique_ptr<TPedalConnection> connection;
 
-    TPedalLink() {
+    explicit TPedalLink(int64_t otherInterfaces) {
         rubr.FormCreate();
-        for (int i = 0; i < OtherInterfaces; ++i) {
+        for (int64_t i = 0; i < otherInterfaces; ++i) {
             if (i % 2)
                 platform.PlugMouse();
             else
@@ -52,7 +50,7 @@ struct TPedalLink : test::TScriptedChannel {
 // Once a HID interface has gone during the run, every announcement is a full comparison with
 // offers and a refresh: the steady state of a long session.
 void BM_AnnouncementWithPedalsAmongOthers(benchmark::State& state) {
-    TPedalLink link;
+    TPedalLink link(state.range(0));
     link.platform.Plug(link.pedals);
     auto gone = link.platform.PlugKeyboard();
     link.Start();
@@ -67,14 +65,14 @@ void BM_AnnouncementWithPedalsAmongOthers(benchmark::State& state) {
     state.counters["interfaces"] = double(link.platform.InterfaceCount());
     state.counters["globalReads"] = double(link.pedals->ReadCount());
 }
-BENCHMARK(BM_AnnouncementWithPedalsAmongOthers)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AnnouncementWithPedalsAmongOthers)->ArgName("others")->Arg(1)->Arg(64)->Arg(512)->Unit(benchmark::kMicrosecond);
 
 // Timed by hand around the plug alone: each round needs a fresh controller, whose start-up
-// (64 interfaces opened and identified) is not part of the figure.
+// (all other interfaces opened and identified) is not part of the figure.
 void BM_PlugUntilConnected(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
     for (auto _ : state) {
-        auto link = std::make_unique<TPedalLink>();
+        auto link = std::make_unique<TPedalLink>(state.range(0));
         link->Start();
 
         auto start = Clock::now();
@@ -87,7 +85,7 @@ void BM_PlugUntilConnected(benchmark::State& state) {
             state.SkipWithError("the pedals are not shown");
     }
 }
-BENCHMARK(BM_PlugUntilConnected)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlugUntilConnected)->ArgName("others")->Arg(1)->Arg(64)->Arg(512)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,58 +1,15 @@
-// Starts the program's windows as the program does and reports, on standard output, the wall
-// clock (CLOCK_REALTIME, ns) when the main window is first painted and the resident memory
-// once start-up has settled. scripts/measure-startup runs it and turns that into figures.
-#include <time.h>
-
+// Starts the program's windows as the program does and reports when the main window is first
+// painted and the resident memory once start-up has settled (bench/FirstPaintReport.h).
+// scripts/measure-startup runs it and turns that into figures.
 #include <QApplication>
-#include <QEvent>
-#include <QFile>
-#include <QTimer>
-#include <cstdio>
 #include <cstring>
 
+#include "bench/FirstPaintReport.h"
 #include "hid/linux/HidrawPlatform.h"
 #include "hid/sim/SimulatedPlatform.h"
 #include "ui/QZR_RDR_Main.h"
 #include "ui/QtServices.h"
 #include "ui/Startup.h"
-
-namespace {
-
-long long RealtimeNs() {
-    timespec t{};
-    clock_gettime(CLOCK_REALTIME, &t);
-    return t.tv_sec * 1000000000LL + t.tv_nsec;
-}
-
-long ResidentKiB() {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-class FirstPaint : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            std::printf("first_paint_realtime_ns=%lld\n", RealtimeNs());
-            // Let the first announcement and the Global read run, then look at memory.
-            QTimer::singleShot(500, [] {
-                std::printf("resident_kib=%ld\n", ResidentKiB());
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool seen_ = false;
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     const bool demo = argc > 1 && std::strcmp(argv[1], "--demo") == 0;
@@ -68,8 +25,8 @@ int main(int argc, char** argv) {
         platform = std::make_unique<qzr::THidrawPlatform>();
     }
     auto mainWindow = qzr::CreateProgramWindows(*platform);
-    FirstPaint probe;
-    mainWindow->installEventFilter(&probe);
+    qzr::bench::TFirstPaintReport report;
+    mainWindow->installEventFilter(&report);
     mainWindow->show();
     return application.exec();
 }

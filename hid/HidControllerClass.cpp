@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 
 namespace qzr {
@@ -26,9 +28,26 @@ void NoteIds(THidInterface& interface, const THidAttributes& attributes) {
     interface.productID = attributes.ProductID;
 }
 
-bool IsListed(const std::vector<std::unique_ptr<THidDevice>>& devices, const THidDevice* device) {
+// Whether `device`, offered at `index`, is still in the list: almost always still at its index.
+bool IsListed(const std::vector<std::unique_ptr<THidDevice>>& devices, const THidDevice* device, size_t index) {
+    if (index < devices.size() && devices[index].get() == device)
+        return true;
     return std::any_of(devices.begin(), devices.end(),
                        [device](const auto& entry) { return entry.get() == device; });
+}
+
+// The instance keys of the entries that pass `counts`: one look-up per entry instead of a
+// walk through the other list, so a comparison stays linear in the number of interfaces.
+using TInstanceKeys = std::unordered_set<std::string_view>;
+
+template <typename Counts>
+TInstanceKeys KeysOf(const std::vector<std::unique_ptr<THidDevice>>& devices, Counts counts) {
+    TInstanceKeys keys;
+    keys.reserve(devices.size());
+    for (const auto& device : devices)
+        if (device && counts(*device))
+            keys.insert(device->PnPInfo().DeviceInstance);
+    return keys;
 }
 
 } // namespace
@@ -195,14 +214,10 @@ void THidDeviceController::DeviceChange() {
     bool changed = lastParameter_ == -1;
     std::vector<std::unique_ptr<THidDevice>> present = BuildPresentList();
 
-    auto presentHas = [&present](const std::string& instance) {
-        return std::any_of(present.begin(), present.end(), [&](const auto& entry) {
-            return entry && entry->pnpInfo_.DeviceInstance == instance;
-        });
-    };
+    const TInstanceKeys presentKeys = KeysOf(present, [](const THidDevice&) { return true; });
     for (size_t i = devices_.size(); i-- > 0;) {
         THidDevice& old = *devices_[i];
-        if (old.pluggedIn_ && presentHas(old.pnpInfo_.DeviceInstance))
+        if (old.pluggedIn_ && presentKeys.contains(old.pnpInfo_.DeviceInstance))
             continue;
         old.Unplug();
         if (OnRemoval) {
@@ -214,11 +229,9 @@ void THidDeviceController::DeviceChange() {
         changed = true;
     }
 
+    const TInstanceKeys knownKeys = KeysOf(devices_, [](const THidDevice& old) { return old.pluggedIn_; });
     for (auto& entry : present) {
-        bool known = std::any_of(devices_.begin(), devices_.end(), [&](const auto& old) {
-            return old->pluggedIn_ && old->pnpInfo_.DeviceInstance == entry->pnpInfo_.DeviceInstance;
-        });
-        if (known) {
+        if (knownKeys.contains(entry->pnpInfo_.DeviceInstance)) {
             entry->controller_ = nullptr;
             entry.reset();
         }
@@ -272,11 +285,11 @@ int32_t THidDeviceController::OfferDevices() {
             try {
                 goOn = OnEnumerate(*device, index);
             } catch (...) {
-                if (IsListed(devices_, device))
+                if (IsListed(devices_, device, static_cast<size_t>(index)))
                     device->inHandler_ = false;
                 throw;
             }
-            if (IsListed(devices_, device)) {
+            if (IsListed(devices_, device, static_cast<size_t>(index))) {
                 device->inHandler_ = false;
                 if (!device->checkedOut_)
                     device->CloseHandles();

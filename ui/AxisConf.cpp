@@ -38,7 +38,6 @@ TfmAxisConf::TfmAxisConf(TAxisRecords& axes, TDataSource& dsNStruct, TRubr& rubr
 
     wwDataInspector1->setObjectName("wwDataInspector1");
     wwDataInspector1->SetCaptionWidth(231);
-    BuildInspector();
 
     Panel1->setObjectName("Panel1");
     Panel1->setFixedHeight(41);
@@ -57,6 +56,12 @@ TfmAxisConf::TfmAxisConf(TAxisRecords& axes, TDataSource& dsNStruct, TRubr& rubr
     layout->addWidget(Panel1);
 
     connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
+}
+
+void TfmAxisConf::BuildRows() {
+    if (rowsBuilt_) return;
+    rowsBuilt_ = true;
+    BuildInspector();
 }
 
 void TfmAxisConf::BuildInspector() {
@@ -135,6 +140,7 @@ void TfmAxisConf::AttachLiveInput(TLiveInput* live) {
 }
 
 void TfmAxisConf::ShowForAxis(uint8_t N) {
+    BuildRows();
     N_ = N;
     pnLivePosition->SetAxis(N);
     switch (N) {

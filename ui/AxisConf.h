@@ -27,6 +27,9 @@ public:
     // Reads axis N (0 rudder, 1 left toe brake, 2 right toe brake), sets its captions and
     // shows the dialog modally; returns when it has closed.
     void ShowForAxis(uint8_t N);
+    // Builds the inspector's rows and editors; done by the first opening if nobody did it
+    // earlier, since the first frame of the program does not need them.
+    void BuildRows();
     uint8_t Axis() const { return N_; }
     // The pedals' input reports, for the live position of the axis.
     void AttachLiveInput(TLiveInput* live);
@@ -36,20 +39,21 @@ public:
     void cdConfUsage_HIDUsagePageCustomDlg(TDBPickEdit& Sender);
     void cdCentCalibFiltr_FilterCustomDlg(TDBPickEdit& Sender);
 
+    // The editors and rows below exist once BuildRows has run.
     TDataInspector* wwDataInspector1;
     QWidget* Panel1;
     QPushButton* btnSave;
-    TDBCheckBox* wwCheckBox1;
-    TDBCheckBox* wwCheckBox2;
-    TDBCheckBox* wwCheckBox3;
-    TDBCheckBox* wwCheckBox4;
-    TDBCheckBox* wwCheckBox5;
-    TDBCheckBox* wwCheckBox6;
-    TDBCheckBox* wwCheckBox7;
-    TDBPickEdit* cdNStructConfUsage_HIDUsage;
-    TDBPickEdit* cdConfUsage_HIDUsagePage;
-    TDBPickEdit* cdCentCalibFiltr_Filter;
-    TAxisLivePosition* pnLivePosition;
+    TDBCheckBox* wwCheckBox1 = nullptr;
+    TDBCheckBox* wwCheckBox2 = nullptr;
+    TDBCheckBox* wwCheckBox3 = nullptr;
+    TDBCheckBox* wwCheckBox4 = nullptr;
+    TDBCheckBox* wwCheckBox5 = nullptr;
+    TDBCheckBox* wwCheckBox6 = nullptr;
+    TDBCheckBox* wwCheckBox7 = nullptr;
+    TDBPickEdit* cdNStructConfUsage_HIDUsage = nullptr;
+    TDBPickEdit* cdConfUsage_HIDUsagePage = nullptr;
+    TDBPickEdit* cdCentCalibFiltr_Filter = nullptr;
+    TAxisLivePosition* pnLivePosition = nullptr;
 
     // The rows whose captions each opening sets for its axis.
     QTreeWidgetItem* rowPrecisionAxis = nullptr;
@@ -71,6 +75,7 @@ private:
     TRubr& rubr_;
     uint8_t N_ = 0;
     QTreeWidgetItem* group_ = nullptr;   // the group rows are added to while building
+    bool rowsBuilt_ = false;
 };
 
 } // namespace qzr

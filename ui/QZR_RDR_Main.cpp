@@ -37,6 +37,11 @@ QPushButton* CreateButton(const char* name, const char* caption, QWidget* parent
     return button;
 }
 
+// The pedal picture is 1471 x 878, centred on the page, and the page is never larger than the
+// page control: the resource holds only that middle part (ui/pictures/render.sh cuts it).
+const QSize PedalPictureSize(1471, 878);
+const QPoint PedalPicturePartOrigin(335, 102);
+
 const QColor StatusBlue(0x00, 0x00, 0xFF);
 // In Panel1, from under lbStatus to well above BitBtn1.
 const QRect StatusHintArea(6, 168, 206, 420);
@@ -84,7 +89,8 @@ void TfmQZR_Rdr_CP_Main::CreatePedalPage() {
 
     Image1 = new TPictureBox(TabSheet1);
     Image1->setObjectName("Image1");
-    Image1->SetPicture(QPixmap(QStringLiteral(":/pictures/pedals.png")));
+    Image1->SetPicturePart(LoadPicture(QStringLiteral(":/pictures/pedals.png"), devicePixelRatioF()),
+                           PedalPictureSize, PedalPicturePartOrigin);
     auto* fill = new QVBoxLayout(TabSheet1);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(Image1);
@@ -160,7 +166,7 @@ void TfmQZR_Rdr_CP_Main::CreateSidePanel() {
     Panel4->setGeometry(1, 1, 216, 104);
     Image2 = new TPictureBox(Panel4);
     Image2->setObjectName("Image2");
-    Image2->SetPicture(QPixmap(QStringLiteral(":/pictures/logo.png")));
+    Image2->SetPicture(LoadPicture(QStringLiteral(":/pictures/logo.png"), devicePixelRatioF()));
     auto* fill = new QVBoxLayout(Panel4);
     fill->setContentsMargins(1, 1, 1, 1);
     fill->addWidget(Image2);
@@ -228,7 +234,16 @@ void TfmQZR_Rdr_CP_Main::CreateEngineeringPage() {
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName("TabSheet2");
     PageControl1->addTab(TabSheet2, Ru("Конфигуратор"));
+}
+
+QWidget* TfmQZR_Rdr_CP_Main::Engineering() {
+    BuildEngineeringView();
+    return EngineeringView;
+}
+
+void TfmQZR_Rdr_CP_Main::BuildEngineeringView() {
 #ifdef QZR_HAVE_ENGINEERING_VIEW
+    if (EngineeringView) return;
     TEngineeringHooks hooks;
     hooks.CheckBoxClick = [this](TDataSource& source, const std::string& field, bool checked) {
         RunUserAction([&] { AssignCheckBoxState(source, field, checked); });

@@ -113,7 +113,10 @@ public:
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
     TLiveAxesPanel* pnLiveAxes = nullptr;   // in pnGeneralInfo, above BitBtn1
-    QWidget* EngineeringView = nullptr;   // the content of TabSheet2
+    QWidget* EngineeringView = nullptr;   // the content of TabSheet2, once built
+
+    // The hidden engineering page is built when first asked for, or after the first frame.
+    QWidget* Engineering();
 
     TfmRubr* fmRubr = nullptr;
     TfmAxisConf* fmAxisConf = nullptr;
@@ -127,6 +130,7 @@ private:
     void CreateControllerGroup();
     void CreateSidePanel();
     void CreateEngineeringPage();
+    void BuildEngineeringView();
     void SetTabOrder();
     void WireHandlers();
     void ShowConnectionView();

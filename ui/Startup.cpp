@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "records/RecordSet.h"
+#include "ui/AfterFirstFrame.h"
 #include "ui/AppFont.h"
 #include "ui/AppPalette.h"
 #include "ui/AxisConf.h"
@@ -24,6 +25,12 @@ std::unique_ptr<TfmQZR_Rdr_CP_Main> CreateProgramWindows(IHidPlatform& platform)
     main->SetClassifier(rubr);
     auto* axisConf = new TfmAxisConf(main->Axes(), main->AxisSource(), rubr->Rubr(), main.get());
     main->SetAxisDialog(axisConf);
+    // The classifier is filled above, before the first announcement can be handled; the
+    // hidden engineering page and the axis dialog's rows wait until the main window is seen.
+    RunAfterFirstFrame(*main, [window = main.get(), axisConf] {
+        window->Engineering();
+        axisConf->BuildRows();
+    });
     return main;
 }
 

@@ -33,9 +33,7 @@ TSimulatedPlatform::~TSimulatedPlatform() {
 std::string TSimulatedPlatform::FreePath() const {
     for (int minor = 0;; ++minor) {
         std::string path = "/sim/hidraw" + std::to_string(minor);
-        bool taken = std::any_of(plugs_.begin(), plugs_.end(),
-                                 [&](const TPlug& p) { return p.path == path; });
-        if (!taken)
+        if (!plugIdOfPath_.contains(path))
             return path;
     }
 }
@@ -52,6 +50,7 @@ std::string TSimulatedPlatform::Plug(std::shared_ptr<TEmulatedHid> device) {
     WireBusDrop(device);
     WireInput(device);
     plugs_.push_back({nextPlugId_++, key, FreePath(), std::move(device)});
+    plugIdOfPath_[plugs_.back().path] = plugs_.back().id;
     PostNotification();
     return key;
 }
@@ -81,6 +80,7 @@ bool TSimulatedPlatform::Unplug(const TEmulatedHid& device) {
         return false;
     HangUpInputs(it->id);
     it->device->OnInputReport = nullptr;
+    plugIdOfPath_.erase(it->path);
     plugs_.erase(it);
     PostNotification();
     return true;
@@ -233,8 +233,9 @@ const TSimulatedPlatform::TPlug* TSimulatedPlatform::FindPlug(const TEmulatedHid
 }
 
 const TSimulatedPlatform::TPlug* TSimulatedPlatform::FindPlug(uint64_t plugId) const {
-    auto it = std::find_if(plugs_.begin(), plugs_.end(), [&](const TPlug& p) { return p.id == plugId; });
-    return it == plugs_.end() ? nullptr : &*it;
+    auto it = std::lower_bound(plugs_.begin(), plugs_.end(), plugId,
+                               [](const TPlug& p, uint64_t id) { return p.id < id; });
+    return it == plugs_.end() || it->id != plugId ? nullptr : &*it;
 }
 
 std::shared_ptr<TEmulatedHid> TSimulatedPlatform::DeviceOf(THidHandle handle, bool needReadWrite) const {
@@ -259,9 +260,10 @@ bool TSimulatedPlatform::EnumerateInterfaces(std::vector<THidInterface>& interfa
 }
 
 THidHandle TSimulatedPlatform::Open(const std::string& path, bool readWrite) {
-    auto plug = std::find_if(plugs_.begin(), plugs_.end(), [&](const TPlug& p) { return p.path == path; });
-    if (plug == plugs_.end() || !plug->device->OnBus()) {
-        errno = plug == plugs_.end() ? ENOENT : ENODEV;
+    auto listed = plugIdOfPath_.find(path);
+    const TPlug* plug = listed == plugIdOfPath_.end() ? nullptr : FindPlug(listed->second);
+    if (!plug || !plug->device->OnBus()) {
+        errno = plug ? ENODEV : ENOENT;
         return InvalidHidHandle;
     }
     TOpenRefusal refusal = plug->device->openRefusal;

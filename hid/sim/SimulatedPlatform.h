@@ -111,7 +111,8 @@ private:
     std::function<void()> changeCallback_;
     uint64_t listenerGeneration_ = 0;
     std::shared_ptr<bool> alive_;
-    std::vector<TPlug> plugs_;
+    std::vector<TPlug> plugs_;                       // in plug order, so ids ascend
+    std::map<std::string, uint64_t> plugIdOfPath_;   // opens find their plug without a walk
     std::map<THidHandle, TOpenFile> handles_;
     std::map<THidHandle, TInput> inputs_;
     int inputReads_ = 0;

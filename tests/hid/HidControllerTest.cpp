@@ -223,6 +223,83 @@ TEST_F(HidControllerTest, ReplugIsANewEntryAtTheEnd) {
     EXPECT_EQ(offered, (std::vector<int32_t>{1, 2}));
 }
 
+// A platform that lists its first interface twice in every snapshot.
+class TDoublingPlatform : public TSimulatedPlatform {
+public:
+    using TSimulatedPlatform::TSimulatedPlatform;
+    bool EnumerateInterfaces(std::vector<THidInterface>& interfaces) override {
+        const bool listed = TSimulatedPlatform::EnumerateInterfaces(interfaces);
+        if (listed && !interfaces.empty())
+            interfaces.push_back(interfaces.front());
+        return listed;
+    }
+};
+
+// Duplicates are looked for among the plugged-in entries of the list only: an interface listed
+// twice in one snapshot arrives twice, and both entries are known from then on.
+TEST_F(HidControllerTest, InterfaceListedTwiceInOneSnapshotArrivesTwiceThenStaysKnown) {
+    test::TManualPoster localPoster;
+    TDoublingPlatform doubling(localPoster);
+    auto keyboard = doubling.PlugKeyboard();
+    auto mouse = doubling.PlugMouse();
+    const std::string keyboardKey = doubling.InstanceKeyOf(*keyboard);
+    const std::string mouseKey = doubling.InstanceKeyOf(*mouse);
+    THidDeviceController controller(doubling, localPoster);
+    int localChanges = 0;
+    controller.OnDeviceChange = [&](THidDeviceController&) { ++localChanges; };
+    localPoster.RunPending();
+    auto listed = [&controller] {
+        std::vector<std::string> keys;
+        for (int32_t i = 0; i < controller.Count(); ++i)
+            keys.push_back(controller.At(i).PnPInfo().DeviceInstance);
+        return keys;
+    };
+    EXPECT_EQ(listed(), (std::vector<std::string>{keyboardKey, mouseKey, keyboardKey}));
+
+    doubling.NotifyUnrelatedChange();
+    localPoster.RunPending();
+    EXPECT_EQ(localChanges, 1) << "both copies are matched by the one present key";
+    EXPECT_EQ(controller.Count(), 3);
+
+    doubling.Unplug(*keyboard);
+    localPoster.RunPending();
+    EXPECT_EQ(localChanges, 2);
+    EXPECT_EQ(listed(), std::vector<std::string>{mouseKey})
+        << "both keyboard entries leave; both copies of the mouse in the snapshot are known";
+}
+
+// Kept, gone and new entries among many: the list keeps its order, removals run from the last
+// entry back, arrivals are appended in the order of the snapshot.
+TEST_F(HidControllerTest, ComparisonAmongManyInterfacesKeepsTheOrders) {
+    std::vector<std::shared_ptr<TEmulatedHid>> devices;
+    for (int i = 0; i < 40; ++i)
+        devices.push_back(i % 2 ? platform.PlugMouse() : platform.PlugKeyboard());
+    CreateController();
+    poster.RunPending();
+    std::vector<std::string> expectedList, expectedRemovals;
+    for (int i = 39; i >= 0; --i)
+        if (i % 7 == 3)
+            expectedRemovals.push_back(platform.InstanceKeyOf(*devices[size_t(i)]));
+    for (int i = 0; i < 40; ++i)
+        if (i % 7 != 3)
+            expectedList.push_back(platform.InstanceKeyOf(*devices[size_t(i)]));
+    for (int i = 0; i < 40; ++i)
+        if (i % 7 == 3)
+            platform.Unplug(*devices[size_t(i)]);
+    std::vector<std::string> expectedArrivals;
+    for (int i = 0; i < 3; ++i) {
+        devices.push_back(platform.PlugKeyboard());
+        expectedArrivals.push_back(platform.InstanceKeyOf(*devices.back()));
+    }
+    expectedList.insert(expectedList.end(), expectedArrivals.begin(), expectedArrivals.end());
+    arrivals.clear();
+
+    HidCtl->DeviceChange();
+    EXPECT_EQ(removals, expectedRemovals);
+    EXPECT_EQ(arrivals, expectedArrivals);
+    EXPECT_EQ(ListedInstances(), expectedList);
+}
+
 TEST_F(HidControllerTest, CheckOutAtOutOfRangeOrTwiceGivesNoDevice) {
     platform.PlugKeyboard();
     platform.PlugMouse();

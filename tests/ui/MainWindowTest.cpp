@@ -3,11 +3,14 @@
 #include <QAbstractItemView>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
 
+#include "ui/AxisConf.h"
 #include "ui/UserAction.h"
+#include "ui/controls/DataInspector.h"
 #include "ui/controls/DBCheckBox.h"
 #include "ui/controls/DBPickEdit.h"
 #include "ui/controls/DBText.h"
@@ -23,6 +26,16 @@ constexpr size_t DevConfIndex = 15;   // byte 16 of the Global report
 constexpr uint8_t MajorityFilterBit = 1 << 3;
 
 bool Visible(const QWidget* w) { return w->isVisibleTo(w->window()); }
+
+struct TEventCounter : QObject {
+    TEventCounter(QEvent::Type type, int& count) : type_(type), count_(count) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == type_) ++count_;
+        return false;
+    }
+    QEvent::Type type_;
+    int& count_;
+};
 
 } // namespace
 
@@ -46,6 +59,42 @@ private slots:
         QTRY_COMPARE(main.lbStatus->text(), Ru("Подключены"));
         // The classifier was there for the first read: the mode has its name.
         QVERIFY(!main.cdDevConf_CalibrMode->text().startsWith(QStringLiteral("???")));
+    }
+
+    // What the first frame does not show is built after it, the classifier before it.
+    void hiddenPartsAreBuiltAfterTheFirstFrame() {
+        TProgram program;
+        program.window = CreateProgramWindows(program.platform);
+        TfmQZR_Rdr_CP_Main& main = program.Main();
+        TfmAxisConf& dialog = *main.fmAxisConf;
+        QVERIFY(!main.EngineeringView && !dialog.wwCheckBox1);
+        QVERIFY(dialog.wwDataInspector1->EditorRows().isEmpty());
+        QVERIFY(main.Global().cdsGlobal.RecordCount() == 0);
+
+        int paints = 0;
+        TEventCounter counter(QEvent::Paint, paints);
+        main.installEventFilter(&counter);
+        main.show();
+        QTRY_VERIFY(main.EngineeringView && dialog.wwCheckBox1);
+        QVERIFY2(paints > 0, "built only once the main window has painted");
+        QVERIFY(main.EngineeringView->parent() == main.TabSheet2);
+        QVERIFY(!main.EngineeringView->isEnabled());
+        QTRY_COMPARE(main.lbStatus->text(), Ru("Подключены"));
+        QVERIFY(!main.cdDevConf_CalibrMode->text().startsWith(QStringLiteral("???")));
+    }
+
+    // Built late, the engineering page still shows the record read before it existed.
+    void engineeringPageBuiltOnDemandShowsTheCurrentRecord() {
+        TProgram program;
+        program.window = CreateProgramWindows(program.platform);
+        TfmQZR_Rdr_CP_Main& main = program.Main();
+        QTRY_COMPARE(main.Global().cdsGlobal.RecordCount(), 1);   // the announcement ran, unpainted
+        QVERIFY(!main.EngineeringView);
+        QWidget* view = main.Engineering();
+        QVERIFY(view && view == main.EngineeringView && main.Engineering() == view);
+        QStringList shown;
+        for (const QLineEdit* edit : view->findChildren<QLineEdit*>()) shown << edit->text();
+        QVERIFY2(shown.contains(QStringLiteral("1234")), "the serial number of the pedals");
     }
 
     void startUp_data() {

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "hid/sim/SimulatedPlatform.h"
+#include "ui/AxisConf.h"
 #include "ui/QZR_RDR_Main.h"
 #include "ui/QtServices.h"
 #include "ui/Startup.h"
@@ -98,11 +99,13 @@ struct TProgram {
     explicit TProgram(bool withPedals = true) : platform(poster) {
         if (withPedals) pedals = platform.PlugPedals();
     }
-    // Creates the windows and lets the event loop run the first refresh.
+    // Creates the windows and lets the event loop run the first refresh and what is built
+    // after the first frame (the axis dialog's rows among it).
     void Start() {
         window = CreateProgramWindows(platform);
         window->show();
         QTRY_VERIFY(!window->lbStatus->text().isEmpty());
+        QTRY_VERIFY(window->fmAxisConf->wwCheckBox1);
     }
     TfmQZR_Rdr_CP_Main& Main() { return *window; }
 
