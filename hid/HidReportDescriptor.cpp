@@ -13,6 +13,7 @@ constexpr uint32_t MaxReportSizeBits = 256;
 constexpr uint32_t MaxReportCount = 12288;
 constexpr uint64_t MaxReportBytes = 16384;   // report id byte included
 constexpr uint32_t MaxReportId = 255;
+constexpr size_t MaxPushDepth = 4;           // the kernel's global item stack
 
 constexpr uint8_t LongItemPrefix = 0xFE;
 
@@ -42,7 +43,8 @@ struct ShortItem {
 
 class DescriptorParser {
 public:
-    DescriptorParser(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    DescriptorParser(const uint8_t* data, size_t size, TDescriptorEnd end)
+        : data_(data), size_(size), mayBeCut_(end == TDescriptorEnd::MayBeCut) {}
 
     THidDescriptorResult Run()
     {
@@ -53,7 +55,7 @@ public:
             if (!Step())
                 return Fail(error_);
         }
-        if (collectionDepth_ != 0)
+        if (collectionDepth_ != 0 && !mayBeCut_)
             return Fail(std::to_string(collectionDepth_) + " collection(s) not closed at the end");
         result.ok = true;
         result.lengths.input = LongestReport(InputKind);
@@ -93,11 +95,9 @@ private:
 
     bool SkipLongItem()
     {
-        if (size_ - pos_ < 3)
-            return Error("truncated long item");
+        if (size_ - pos_ < 3 || size_ - pos_ - 3 < data_[pos_ + 1])
+            return CutAtEnd() || Error("truncated long item");
         const size_t dataSize = data_[pos_ + 1];
-        if (size_ - pos_ - 3 < dataSize)
-            return Error("truncated long item");
         pos_ += 3 + dataSize;
         return true;
     }
@@ -107,14 +107,28 @@ private:
         const uint8_t prefix = data_[pos_];
         const size_t sizeCode = prefix & 0x3;
         const size_t dataSize = sizeCode == 3 ? 4 : sizeCode;
-        if (size_ - pos_ - 1 < dataSize)
-            return Error("truncated item");
         item.type = (prefix >> 2) & 0x3;
         item.tag = prefix >> 4;
         item.value = 0;
+        if (size_ - pos_ - 1 < dataSize) {
+            if (!CutAtEnd())
+                return Error("truncated item");
+            if (item.type != MainItem)
+                item.type = LocalItem;   // a cut global item has no item after it to affect
+            return true;
+        }
         for (size_t i = 0; i < dataSize; ++i)
             item.value |= uint32_t(data_[pos_ + 1 + i]) << (8 * i);
         pos_ += 1 + dataSize;
+        return true;
+    }
+
+    // An item that runs past the end of a descriptor that may be cut ends the descriptor.
+    bool CutAtEnd()
+    {
+        if (!mayBeCut_)
+            return false;
+        pos_ = size_;
         return true;
     }
 
@@ -169,6 +183,8 @@ private:
             global_.reportId = item.value;
             return true;
         case PushTag:
+            if (stack_.size() == MaxPushDepth)
+                return Error("Push deeper than " + std::to_string(MaxPushDepth) + " levels");
             stack_.push_back(global_);
             return true;
         case PopTag:
@@ -196,6 +212,7 @@ private:
 
     const uint8_t* data_;
     size_t size_;
+    bool mayBeCut_;
     size_t pos_ = 0;
     size_t itemStart_ = 0;
     std::string error_;
@@ -207,17 +224,18 @@ private:
 
 } // namespace
 
-THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size)
+THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size, TDescriptorEnd end)
 {
     if (data == nullptr && size != 0)
         return {false, "no descriptor data", {}};
-    return DescriptorParser(data, size).Run();
+    return DescriptorParser(data, size, end).Run();
 }
 
-bool CapsFromReportDescriptor(const std::vector<uint8_t>& descriptor, THidCaps& caps)
+bool CapsFromReportDescriptor(const std::vector<uint8_t>& descriptor, THidCaps& caps,
+                              TDescriptorEnd end)
 {
     caps = THidCaps{};
-    const THidDescriptorResult parsed = ParseReportDescriptor(descriptor);
+    const THidDescriptorResult parsed = ParseReportDescriptor(descriptor, end);
     if (!parsed.ok)
         return false;
     caps.InputReportByteLength = parsed.lengths.input;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "hid/HidReportDescriptor.h"
+#include "hid/linux/HidrawDevice.h"
 #include "hid/linux/HidrawPlatform.h"
 
 namespace {
@@ -143,7 +144,8 @@ std::string FeatureLengthOf(qzr::THidrawPlatform& platform, qzr::THidHandle hand
     if (!platform.GetPreparsedData(handle, descriptor))
         return std::string("? (report descriptor unreadable") + (errno != 0 ? ": " : "") +
                (errno != 0 ? std::strerror(errno) : "") + ")";
-    const qzr::THidDescriptorResult parsed = qzr::ParseReportDescriptor(descriptor);
+    const qzr::THidDescriptorResult parsed =
+        qzr::ParseReportDescriptor(descriptor, qzr::hidraw::EndOfReadDescriptor(descriptor));
     if (!parsed.ok)
         return "? (malformed report descriptor: " + parsed.error + ")";
     return std::to_string(parsed.lengths.feature);
