@@ -17,8 +17,7 @@ using namespace qzr::test;
 
 namespace {
 
-constexpr size_t ConfUsageIndex = 2;     // byte 3 of the axis report
-constexpr size_t DeadZoneLowIndex = 8;   // byte 9
+constexpr size_t DeadZoneLowIndex = 8;   // byte 9 of the axis report
 
 QStringList ListedNames(QWidget& pick) {
     auto* grid = pick.findChild<QAbstractItemView*>("gdRubr");
