@@ -69,15 +69,23 @@ std::vector<FieldState> Snapshot(const TRecordSet& set)
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // what() ends at the first NUL byte of the message, so the expected text is cut there too.
 bool SameMessage(const std::string& error, const std::string& expected)
 {
     return error == expected.c_str();
+}
+
+// "<lowest> to <highest>", both whole numbers.
+bool IsRangeText(const std::string& text)
+{
+    const size_t to = text.find(" to ");
+    auto wholeNumber = [](const std::string& part) {
+        const size_t digits = !part.empty() && part[0] == '-' ? 1 : 0;
+        return part.size() > digits &&
+               part.find_first_not_of("0123456789", digits) == std::string::npos;
+    };
+    return to != std::string::npos && wholeNumber(text.substr(0, to)) &&
+           wholeNumber(text.substr(to + 4));
 }
 
 bool IsDocumentedError(const TField& field, const std::string& text, const std::string& error)
@@ -92,9 +100,12 @@ bool IsDocumentedError(const TField& field, const std::string& text, const std::
     case TFieldType::Integer:
         if (SameMessage(error, Quoted(text) + " is not a valid integer value" + about))
             return true;
-        return error.find(" is not a valid value" + about + ". The allowed range is ") !=
-                   std::string::npos &&
-               (EndsWith(error, "0 to 65535") || EndsWith(error, "-2147483648 to 2147483647"));
+        {
+            // The range error of the entered field itself, not of a value a handler derived.
+            const std::string range = " is not a valid value" + about + ". The allowed range is ";
+            const size_t at = error.find(range);
+            return at != std::string::npos && IsRangeText(error.substr(at + range.size()));
+        }
     case TFieldType::String:
         return false;
     }
