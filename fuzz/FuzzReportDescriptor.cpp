@@ -2,22 +2,18 @@
 // lengths, and the lengths agree with a plain recount of the report items. Both ends are
 // tried: a whole descriptor, and one that hidraw may have cut.
 #include <cstdint>
-#include <cstdlib>
 #include <map>
 #include <utility>
 #include <vector>
 
+#include "fuzz/FuzzCheck.h"
 #include "hid/HidReportDescriptor.h"
 
 namespace {
 
 using qzr::TDescriptorEnd;
 
-void Check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
+using qzr::fuzz::Check;
 
 // Report lengths of a descriptor the parser accepted, counted item by item: bits per report
 // kind and id, Push and Pop saving size, count and id, a cut item at the end counted by its

@@ -8,46 +8,17 @@
 // structure, then the report the device answers with.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
-#include "link/CommandChannel.h"
-#include "records/AxisRecords.h"
-#include "records/GlobalRecord.h"
-#include "records/Rubr.h"
-#include "tests/support/FakeFeatureDevice.h"
-#include "tests/support/FakeServices.h"
+#include "fuzz/FuzzRecords.h"
 
 namespace {
 
 using namespace qzr;
 using Bytes = std::vector<uint8_t>;
 
-void Check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-struct Rig {
-    test::TManualTicks ticks;
-    test::TScriptedPump pump{ticks};
-    test::TRecordingMessages messages;
-    test::TRecordingDevice device{&ticks};
-    TConnectionState state;
-    TCommandChannel channel{state, messages, ticks, pump};
-    TRubr rubr;
-    TGlobalRecord global{channel, &rubr};
-    TAxisRecords axes{channel, &rubr};
-
-    Rig(int32_t featureLength, Bytes answer)
-    {
-        rubr.FormCreate();
-        state.device = &device;
-        state.featureReportLength = featureLength;
-        device.answer = std::move(answer);
-    }
-};
+using fuzz::Check;
+using Rig = fuzz::TRecordsRig;
 
 // The report buffer as a read leaves it: the answer up to the length, zeros after.
 Bytes ReadBuffer(const Bytes& answer, int32_t length)

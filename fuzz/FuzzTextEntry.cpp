@@ -6,44 +6,26 @@
 //
 // Input: a byte choosing the set, a byte choosing the field, 16 structure bytes, the text.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "link/CommandChannel.h"
-#include "records/AxisRecords.h"
-#include "records/GlobalRecord.h"
-#include "records/Rubr.h"
+#include "fuzz/FuzzRecords.h"
 #include "records/Utf8Characters.h"
-#include "tests/support/FakeFeatureDevice.h"
-#include "tests/support/FakeServices.h"
 
 namespace {
 
 using namespace qzr;
 
-void Check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
+using fuzz::Check;
 
-struct Rig {
-    test::TManualTicks ticks;
-    test::TScriptedPump pump{ticks};
-    test::TRecordingMessages messages;
-    test::TRecordingDevice device{&ticks};
-    TConnectionState state{&device, 17};
-    TCommandChannel channel{state, messages, ticks, pump};
-    TRubr rubr;
-    TGlobalRecord global{channel, &rubr};
-    TAxisRecords axes{channel, &rubr};
+// The records after a read of the given structure bytes, and a set holding one field of each
+// type.
+struct Rig : fuzz::TRecordsRig {
     TRecordSet plain{"cdsPlain"};
 
     Rig(const uint8_t* structure, int stringSize)
+        : TRecordsRig(17, std::vector<uint8_t>(1, 0))
     {
-        rubr.FormCreate();
-        device.answer.assign(1, 0);
         device.answer.insert(device.answer.end(), structure, structure + 16);
         plain.AddField("Word", TFieldType::Word);
         plain.AddField("Integer", TFieldType::Integer);
