@@ -15,6 +15,7 @@ constexpr uint32_t MaxReportSizeBits = 256;
 constexpr uint32_t MaxReportCount = 12288;
 constexpr uint64_t MaxReportBytes = 16384;   // report id byte included
 constexpr uint32_t MaxReportId = 255;
+constexpr size_t MaxPushDepth = 4;           // the kernel's global item stack
 
 constexpr uint8_t LongItemPrefix = 0xFE;
 
@@ -85,7 +86,8 @@ uint32_t WithPage(uint32_t usage, bool extended, uint32_t usagePage)
 
 class DescriptorParser {
 public:
-    DescriptorParser(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    DescriptorParser(const uint8_t* data, size_t size, TDescriptorEnd end)
+        : data_(data), size_(size), mayBeCut_(end == TDescriptorEnd::MayBeCut) {}
 
     THidDescriptorResult Run()
     {
@@ -96,7 +98,7 @@ public:
             if (!Step())
                 return Fail(error_);
         }
-        if (collectionDepth_ != 0)
+        if (collectionDepth_ != 0 && !mayBeCut_)
             return Fail(std::to_string(collectionDepth_) + " collection(s) not closed at the end");
         result.ok = true;
         result.lengths.input = LongestReport(InputKind);
@@ -144,11 +146,9 @@ private:
 
     bool SkipLongItem()
     {
-        if (size_ - pos_ < 3)
-            return Error("truncated long item");
+        if (size_ - pos_ < 3 || size_ - pos_ - 3 < data_[pos_ + 1])
+            return CutAtEnd() || Error("truncated long item");
         const size_t dataSize = data_[pos_ + 1];
-        if (size_ - pos_ - 3 < dataSize)
-            return Error("truncated long item");
         pos_ += 3 + dataSize;
         return true;
     }
@@ -158,15 +158,29 @@ private:
         const uint8_t prefix = data_[pos_];
         const size_t sizeCode = prefix & 0x3;
         const size_t dataSize = sizeCode == 3 ? 4 : sizeCode;
-        if (size_ - pos_ - 1 < dataSize)
-            return Error("truncated item");
         item.type = (prefix >> 2) & 0x3;
         item.tag = prefix >> 4;
         item.value = 0;
         item.dataSize = dataSize;
+        if (size_ - pos_ - 1 < dataSize) {
+            if (!CutAtEnd())
+                return Error("truncated item");
+            if (item.type != MainItem)
+                item.type = LocalItem;   // a cut global item has no item after it to affect
+            return true;
+        }
         for (size_t i = 0; i < dataSize; ++i)
             item.value |= uint32_t(data_[pos_ + 1 + i]) << (8 * i);
         pos_ += 1 + dataSize;
+        return true;
+    }
+
+    // An item that runs past the end of a descriptor that may be cut ends the descriptor.
+    bool CutAtEnd()
+    {
+        if (!mayBeCut_)
+            return false;
+        pos_ = size_;
         return true;
     }
 
@@ -314,6 +328,8 @@ private:
             usesReportIds_ = true;
             return true;
         case PushTag:
+            if (stack_.size() == MaxPushDepth)
+                return Error("Push deeper than " + std::to_string(MaxPushDepth) + " levels");
             stack_.push_back(global_);
             return true;
         case PopTag:
@@ -341,6 +357,7 @@ private:
 
     const uint8_t* data_;
     size_t size_;
+    bool mayBeCut_;
     size_t pos_ = 0;
     size_t itemStart_ = 0;
     std::string error_;
@@ -356,20 +373,21 @@ private:
 
 } // namespace
 
-THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size)
+THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size, TDescriptorEnd end)
 {
     if (data == nullptr && size != 0) {
         THidDescriptorResult refused;
         refused.error = "no descriptor data";
         return refused;
     }
-    return DescriptorParser(data, size).Run();
+    return DescriptorParser(data, size, end).Run();
 }
 
-bool CapsFromReportDescriptor(const std::vector<uint8_t>& descriptor, THidCaps& caps)
+bool CapsFromReportDescriptor(const std::vector<uint8_t>& descriptor, THidCaps& caps,
+                              TDescriptorEnd end)
 {
     caps = THidCaps{};
-    const THidDescriptorResult parsed = ParseReportDescriptor(descriptor);
+    const THidDescriptorResult parsed = ParseReportDescriptor(descriptor, end);
     if (!parsed.ok)
         return false;
     caps.InputReportByteLength = parsed.lengths.input;

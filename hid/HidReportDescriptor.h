@@ -43,13 +43,22 @@ struct THidDescriptorResult {
     bool usesReportIds = false;
 };
 
-THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size);
-inline THidDescriptorResult ParseReportDescriptor(const std::vector<uint8_t>& d) {
-    return ParseReportDescriptor(d.data(), d.size());
+// Whether the bytes are the whole descriptor, or may lack its tail: hidraw hands out at most
+// 4095 bytes of a descriptor the kernel keeps up to 4096 bytes of. The end of a cut descriptor
+// is taken as it comes: collections left open are closed, an item cut short counts by its
+// prefix byte (the data of a main item does not change report lengths).
+enum class TDescriptorEnd { Whole, MayBeCut };
+
+THidDescriptorResult ParseReportDescriptor(const uint8_t* data, size_t size,
+                                           TDescriptorEnd end = TDescriptorEnd::Whole);
+inline THidDescriptorResult ParseReportDescriptor(const std::vector<uint8_t>& d,
+                                                  TDescriptorEnd end = TDescriptorEnd::Whole) {
+    return ParseReportDescriptor(d.data(), d.size(), end);
 }
 
 // The capability record of a device with this report descriptor: its three report lengths,
 // the rest zero. False, with an all-zero record, for a malformed descriptor.
-bool CapsFromReportDescriptor(const std::vector<uint8_t>& descriptor, THidCaps& caps);
+bool CapsFromReportDescriptor(const std::vector<uint8_t>& descriptor, THidCaps& caps,
+                              TDescriptorEnd end = TDescriptorEnd::Whole);
 
 } // namespace qzr

@@ -27,6 +27,8 @@ enum TStructureId : uint8_t {
 };
 
 constexpr uint8_t CommandMarker = 0xA5;
+// The shortest feature report that carries anything besides the report id.
+constexpr int32_t MinFeatureLength = 2;
 
 extern const char* const MsgFeatureReportsNotSupported;   // "Feature Report не поддерживаются"
 extern const char* const MsgControllerNotFound;           // "Контроллер не найден"
@@ -70,7 +72,9 @@ public:
         : state_(state), messages_(messages), ticks_(ticks), pump_(pump), busy_(busy) {}
 
     bool HasDevice() const { return state_.device != nullptr; }
-    bool FeatureReportsSupported() const { return state_.featureReportLength > 0; }
+    // A feature report of one byte is the report id alone: no command fits in it and Linux
+    // refuses to move it, so it counts as none, like 0.
+    bool FeatureReportsSupported() const { return state_.featureReportLength >= MinFeatureLength; }
     IUserMessages& Messages() { return messages_; }
 
     // 00 A5 command argument, zeros up to the feature report length.

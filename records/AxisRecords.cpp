@@ -77,8 +77,8 @@ TAxisRecords::TAxisRecords(TCommandChannel& channel, TRubr* classifier)
         {&CentCalibFiltr_DF, &CentCalibFiltr, 6}, {&AUX_AxisMap, &AUX, 2},
         {&AUX_LedOn, &AUX, 1},                {&AUX_Centr, &AUX, 0},
     };
-    for (auto [flag, byte, bit] : flagBits)
-        flag->OnChange = [byte, bit](TField& Sender) { SetFieldBit(*byte, Sender, bit); };
+    for (const auto& [flag, byte, bit] : flagBits)
+        flag->OnChange = [byte = byte, bit = bit](TField& Sender) { SetFieldBit(*byte, Sender, bit); };
 
     ConfUsage_HIDUsagePage.OnChange = [this](TField& f) { cdsNStructConfUsage_HIDUsagePageChange(f); };
     HID_Usage.OnChange = [this](TField& f) { cdsNStructHID_UsageChange(f); };

@@ -45,8 +45,8 @@ TGlobalRecord::TGlobalRecord(TCommandChannel& channel, TRubr* classifier)
         {&DevConf_7, 7}, {&DevConf_6, 6}, {&DevConf_5, 5},
         {&DevConf_DF, 4}, {&DevConf_MF, 3}, {&DevConf_AxesAuto, 0},
     };
-    for (auto [flag, bit] : flagBits)
-        flag->OnChange = [this, bit](TField& Sender) { SetFieldBit(DevConf, Sender, bit); };
+    for (const auto& [flag, bit] : flagBits)
+        flag->OnChange = [this, bit = bit](TField& Sender) { SetFieldBit(DevConf, Sender, bit); };
     DevConf_CalibrMode.OnChange = [this](TField& Sender) { cdsGlobalDevConf_CalibrModeChange(Sender); };
 }
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "records/Utf8Characters.h"
+
 namespace qzr {
 
 namespace {
@@ -54,16 +56,9 @@ std::vector<std::string> SplitNames(const std::string& names)
     return parts;
 }
 
-// Keeps the first `count` code points of a UTF-8 string.
-std::string CutToCharacters(const std::string& text, int count)
+std::string CutToSize(const std::string& text, int size)
 {
-    int seen = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (startsCharacter && seen++ == count)
-            return text.substr(0, i);
-    }
-    return text;
+    return CutToCharacters(text, size > 0 ? static_cast<size_t>(size) : 0);
 }
 
 bool ParseInt32(const std::string& text, int64_t& result)
@@ -578,7 +573,7 @@ void TField::SetInteger(int64_t value)
         Assign(value != 0);
         break;
     case TFieldType::String:
-        Assign(CutToCharacters(std::to_string(value), size_));
+        Assign(CutToSize(std::to_string(value), size_));
         break;
     case TFieldType::Float:
         Assign(static_cast<double>(value));
@@ -598,7 +593,7 @@ void TField::SetBoolean(bool value)
         Assign(value);
         break;
     case TFieldType::String:
-        Assign(CutToCharacters(value ? "True" : "False", size_));
+        Assign(CutToSize(value ? "True" : "False", size_));
         break;
     case TFieldType::Float:
         Assign(value ? 1.0 : 0.0);
@@ -611,7 +606,7 @@ void TField::SetString(const std::string& value)
     if (type_ != TFieldType::String)
         return SetText(value);
     owner_.impl_->RequireEditing();
-    Assign(CutToCharacters(value, size_));
+    Assign(CutToSize(value, size_));
 }
 
 void TField::SetFloat(double value)
@@ -629,7 +624,7 @@ void TField::SetFloat(double value)
         Assign(value != 0);
         break;
     case TFieldType::String:
-        Assign(CutToCharacters(FormatFloat(value), size_));
+        Assign(CutToSize(FormatFloat(value), size_));
         break;
     case TFieldType::Float:
         Assign(value);
@@ -641,7 +636,7 @@ void TField::SetText(const std::string& text)
 {
     owner_.impl_->RequireEditing();
     if (type_ == TFieldType::String)
-        return Assign(CutToCharacters(text, size_));
+        return Assign(CutToSize(text, size_));
     if (type_ == TFieldType::Boolean) {
         if (text.empty())
             return Assign(std::monostate{});

@@ -42,7 +42,7 @@ public:
 
     const std::string& FieldName() const { return name_; }
     TFieldType DataType() const { return type_; }
-    int Size() const { return size_; }   // string fields: characters (UTF-8 code points)
+    int Size() const { return size_; }   // string fields: characters, as Utf8Characters.h counts them
     int Index() const { return index_; }
     TRecordSet& DataSet() const { return owner_; }
 

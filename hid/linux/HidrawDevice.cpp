@@ -1,5 +1,6 @@
 #include "hid/linux/HidrawDevice.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/hidraw.h>
@@ -8,8 +9,11 @@
 
 namespace qzr::hidraw {
 
+static_assert(MaxDescriptorRead == HID_MAX_DESCRIPTOR_SIZE - 1);
+
 namespace {
 
+// Only for requests that change nothing on the device: a set is never repeated.
 int RetryIoctl(int fd, unsigned long request, void* argument)
 {
     int result;
@@ -19,7 +23,10 @@ int RetryIoctl(int fd, unsigned long request, void* argument)
     return result;
 }
 
-bool FeatureLengthAllowed(int32_t length) { return length > 0 && length <= MaxFeatureLength; }
+bool FeatureLengthAllowed(int32_t length)
+{
+    return length >= MinFeatureLength && length <= MaxFeatureLength;
+}
 
 } // namespace
 
@@ -78,11 +85,19 @@ bool ReadReportDescriptor(int fd, std::vector<uint8_t>& descriptor)
     if (RetryIoctl(fd, HIDIOCGRDESCSIZE, &size) < 0 || size <= 0 || size > HID_MAX_DESCRIPTOR_SIZE)
         return false;
     hidraw_report_descriptor raw{};
-    raw.size = static_cast<uint32_t>(size);
+    raw.size = static_cast<uint32_t>(std::min(static_cast<size_t>(size), MaxDescriptorRead));
     if (RetryIoctl(fd, HIDIOCGRDESC, &raw) < 0)
         return false;
-    descriptor.assign(raw.value, raw.value + size);
+    descriptor.assign(raw.value, raw.value + raw.size);
     return true;
+}
+
+// A node's descriptor has passed the kernel's parser, which refuses open collections and cut
+// items: a read of the longest size that ends so has lost its tail.
+TDescriptorEnd EndOfReadDescriptor(const std::vector<uint8_t>& descriptor)
+{
+    return descriptor.size() == MaxDescriptorRead ? TDescriptorEnd::MayBeCut
+                                                  : TDescriptorEnd::Whole;
 }
 
 bool GetFeature(int fd, uint8_t* buffer, int32_t length)
@@ -100,7 +115,7 @@ bool SetFeature(int fd, const uint8_t* buffer, int32_t length)
     // The request is declared read-write, so a driver may copy the report back: give it a
     // copy rather than the caller's buffer.
     std::vector<uint8_t> report(buffer, buffer + length);
-    const int moved = RetryIoctl(fd, HIDIOCSFEATURE(length), report.data());
+    const int moved = ::ioctl(fd, HIDIOCSFEATURE(length), report.data());
     return moved == length;
 }
 

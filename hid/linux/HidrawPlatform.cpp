@@ -179,7 +179,7 @@ bool THidrawPlatform::GetPreparsedData(THidHandle handle, std::vector<uint8_t>& 
 
 bool THidrawPlatform::GetCaps(const std::vector<uint8_t>& preparsed, THidCaps& caps)
 {
-    return CapsFromReportDescriptor(preparsed, caps);
+    return CapsFromReportDescriptor(preparsed, caps, hidraw::EndOfReadDescriptor(preparsed));
 }
 
 bool THidrawPlatform::GetFeature(THidHandle handle, uint8_t* buffer, int32_t length)

@@ -6,6 +6,7 @@
 
 #include "hid/HidDiagnosis.h"
 #include "hid/HidReportDescriptor.h"
+#include "hid/linux/HidrawDevice.h"
 #include "link/ConnectionHints.h"
 
 namespace qzr::hidinfo {
@@ -32,7 +33,8 @@ std::string FeatureLengthOf(THidrawPlatform& platform, THidHandle handle) {
     if (!platform.GetPreparsedData(handle, descriptor))
         return std::string("? (report descriptor unreadable") + (errno != 0 ? ": " : "") +
                (errno != 0 ? std::strerror(errno) : "") + ")";
-    const THidDescriptorResult parsed = ParseReportDescriptor(descriptor);
+    const THidDescriptorResult parsed =
+        ParseReportDescriptor(descriptor, hidraw::EndOfReadDescriptor(descriptor));
     if (!parsed.ok)
         return "? (malformed report descriptor: " + parsed.error + ")";
     return std::to_string(parsed.lengths.feature);

@@ -46,7 +46,6 @@ TEST_F(CommandChannelTest, SendCommandSendsTheFrameCutToTheFeatureReportLength) 
         {8, cmdCalibrStart, 0, {0x00, 0xA5, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00}},
         {17, cmdSelectRead, stAxisLeftBrake, Frame({0x00, 0xA5, 0x10, 0x11}, 17)},
         {2, cmdWriteDefaults, 0, {0x00, 0xA5}},
-        {1, cmdReboot, 0, {0x00}},
         {300, cmdSelectWrite, stAxisRightBrake, Frame({0x00, 0xA5, 0x11, 0x12}, 300)},
     };
     for (const FrameCase& c : cases) {
@@ -74,8 +73,9 @@ TEST_F(CommandChannelTest, WithoutADeviceNothingIsSentAndNothingShown) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// A report of one byte is the report id alone: no command fits in it, and Linux refuses it.
 TEST_F(CommandChannelTest, WithoutFeatureReportsEachCommandShowsTheMessageAndSendsNothing) {
-    for (int32_t length : {0, -1}) {
+    for (int32_t length : {0, -1, 1}) {
         SCOPED_TRACE(length);
         messages.shown.clear();
         Connect(length);
@@ -124,11 +124,16 @@ TEST_F(CommandChannelTest, StructureReadSelectsThenReads) {
 }
 
 TEST_F(CommandChannelTest, StructureReadWithoutFeatureReportsShowsTheMessageOnceAndReadsNothing) {
-    Connect(0);
-    TReportBuffer buffer;
-    EXPECT_FALSE(channel.ReadStructure(stGlobal, buffer));
-    EXPECT_EQ(messages.shown, std::vector<std::string>{MsgFeatureReportsNotSupported});
+    for (int32_t length : {0, 1}) {
+        SCOPED_TRACE(length);
+        messages.shown.clear();
+        Connect(length);
+        TReportBuffer buffer;
+        EXPECT_FALSE(channel.ReadStructure(stGlobal, buffer));
+        EXPECT_EQ(messages.shown, std::vector<std::string>{MsgFeatureReportsNotSupported});
+    }
     EXPECT_EQ(device.reads, 0);
+    EXPECT_TRUE(device.sent.empty());
 }
 
 TEST_F(CommandChannelTest, StructureWriteSendsSelectStructureAndASecondLaterReboot) {
@@ -151,12 +156,16 @@ TEST_F(CommandChannelTest, StructureWriteSendsSelectStructureAndASecondLaterRebo
 }
 
 TEST_F(CommandChannelTest, StructureWriteWithoutFeatureReportsShowsTheMessageOnceAndSendsNothing) {
-    Connect(0);
-    bool encoded = false;
-    channel.WriteStructure(stGlobal, [&](TReportBuffer&) { encoded = true; });
-    EXPECT_EQ(messages.shown, std::vector<std::string>{MsgFeatureReportsNotSupported});
+    for (int32_t length : {0, 1}) {
+        SCOPED_TRACE(length);
+        messages.shown.clear();
+        Connect(length);
+        bool encoded = false;
+        channel.WriteStructure(stGlobal, [&](TReportBuffer&) { encoded = true; });
+        EXPECT_EQ(messages.shown, std::vector<std::string>{MsgFeatureReportsNotSupported});
+        EXPECT_FALSE(encoded);
+    }
     EXPECT_TRUE(device.sent.empty());
-    EXPECT_FALSE(encoded);
 }
 
 TEST_F(CommandChannelTest, FailedTransfersGoUnnoticedAndTheRebootFollows) {

@@ -308,6 +308,14 @@ TEST(RecordSetStrings, LongStringsKeepTheirFirstSizeCharacters)
         {3, "a€😀b", "a€😀"},
         {5, "short", "short"},
         {5, "", ""},
+        // Bytes outside well-formed UTF-8 each count as one character.
+        {20, std::string(300, '\x9E'), std::string(20, '\x9E')},
+        {3, "\xE2\x82" "abc", "\xE2\x82" "a"},           // lead byte cut short
+        {2, "\xC0\x80xyz", "\xC0\x80"},                  // overlong NUL
+        {2, "\xED\xA0\x80z", "\xED\xA0"},               // surrogate half
+        {1, "\xF4\x90\x80\x80", "\xF4"},                // beyond U+10FFFF
+        {2, "\xC3\xA9\xFFok", "\xC3\xA9\xFF"},         // é, then a byte that leads nothing
+        {2, "\xF0\x9F\x98\x80\x80\x80", "\xF0\x9F\x98\x80\x80"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.assigned);

@@ -18,7 +18,6 @@ using namespace qzr::test;
 
 namespace {
 
-constexpr size_t ConfUsageIndex = 2;     // byte 3 of the axis report
 constexpr size_t ZicIndex = 7;           // byte 8
 constexpr size_t DeadZoneLowIndex = 8;   // byte 9
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <sstream>
@@ -113,6 +114,8 @@ const DescriptorCase WellFormedCases[] = {
      "a101 8501 75089504 a4 8502 75109508 b102 b4 b102 c0", 0, 0, 17},
     {"nested push and pop",
      "a101 75089501 a4 95 02 a4 95 04 b4 b102 b4 b102 c0", 0, 0, 4},
+    // Four levels, as deep as the kernel's parser goes.
+    {"push four levels deep", "a101 75089501 a4a4a4a4 9503 b102 b4b4b4b4 b102 c0", 0, 0, 5},
     // Long items carry data that would read as Report Count 200 if taken as short items.
     {"long items skipped", "a101 75089501 fe02 10 95c8 fe00 20 b102 c0", 0, 0, 2},
     {"reserved item type ignored", "a101 75089502 0c 0d01 b102 c0", 0, 0, 3},
@@ -165,6 +168,8 @@ const MalformedCase MalformedCases[] = {
     {"truncated long item data", "a101 fe0510aabb c0", "truncated long item at byte 2"},
     {"pop without push", "a101 b4 c0", "Pop without Push at byte 2"},
     {"pop after balanced push and pop", "a101 a4 b4 b4 c0", "Pop without Push at byte 4"},
+    {"push five levels deep", "a101 a4a4a4a4a4 b4b4b4b4b4 c0",
+     "Push deeper than 4 levels at byte 6"},
     {"end collection without collection", "a101 c0 c0",
      "End Collection without Collection at byte 3"},
     {"collection not closed", "a101 a100 c0", "1 collection(s) not closed"},
@@ -208,6 +213,33 @@ TEST(HidReportDescriptorTest, InputValuesOfRealDevicesFitTheirReports)
         devicesWithValues += !result.inputFields.empty();
     }
     EXPECT_GT(devicesWithValues, 10);
+}
+
+// hidraw hands out at most 4095 bytes of a 4096-byte descriptor: what the lost tail held is
+// taken as the end, and a fault before it is still one.
+TEST(HidReportDescriptorTest, DescriptorThatMayBeCutIsTakenAsFarAsItGoes)
+{
+    struct CutCase {
+        const char* name;
+        const char* hex;
+        int feature;   // -1: refused
+    } cases[] = {
+        {"end collection lost", "a101 75089510 b102", 17},
+        {"main item cut after its prefix", "a101 75089510 b102 75089504 b1", 21},
+        {"global item cut", "a101 75089510 b102 96", 17},
+        {"long item cut", "a101 75089510 b102 fe0510aabb", 17},
+        {"long item cut in its header", "a101 75089510 b102 fe", 17},
+        {"fault before the end", "a101 b4 75089510 b102", -1},
+    };
+    for (const CutCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<uint8_t> bytes = FromHex(c.hex);
+        const qzr::THidDescriptorResult cut =
+            ParseReportDescriptor(bytes, qzr::TDescriptorEnd::MayBeCut);
+        EXPECT_EQ(cut.ok, c.feature >= 0) << cut.error;
+        EXPECT_EQ(cut.lengths.feature, std::max(c.feature, 0));
+        EXPECT_FALSE(ParseReportDescriptor(bytes).ok);
+    }
 }
 
 TEST(HidReportDescriptorTest, NeverReadsPastTheEnd)

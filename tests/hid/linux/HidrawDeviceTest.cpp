@@ -9,6 +9,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include <linux/hidraw.h>
+
+#include "hid/HidReportDescriptor.h"
 #include "hid/linux/HidrawDevice.h"
 #include "hid/linux/HidrawPlatform.h"
 #include "hid/sim/EmulatedPedals.h"
@@ -65,7 +68,8 @@ TEST_F(HidrawDeviceTest, FeatureLengthsOneIoctlCannotCarryAreRefusedBeforeTheCal
     ASSERT_NE(handle, InvalidHidHandle);
     std::vector<uint8_t> buffer(qzr::hidraw::MaxFeatureLength + 1, 0);
     const int ioctlsBefore = fixture_->IoctlCount();
-    for (int32_t length : {0, -1, qzr::hidraw::MaxFeatureLength + 1, INT32_MAX}) {
+    // A report of the id byte alone is refused by the kernel too, with a warning in its log.
+    for (int32_t length : {0, 1, -1, qzr::hidraw::MaxFeatureLength + 1, INT32_MAX}) {
         SCOPED_TRACE(length);
         EXPECT_FALSE(platform_.GetFeature(handle, buffer.data(), length));
         EXPECT_FALSE(platform_.SetFeature(handle, buffer.data(), length));
@@ -79,14 +83,17 @@ TEST_F(HidrawDeviceTest, FeatureLengthsOneIoctlCannotCarryAreRefusedBeforeTheCal
     EXPECT_EQ(pedals_.Log().back().requested, qzr::hidraw::MaxFeatureLength);
 }
 
-TEST_F(HidrawDeviceTest, ReportDescriptorIsReadWhole)
+TEST_F(HidrawDeviceTest, ReportDescriptorIsReadAsFarAsHidrawHandsItOut)
 {
     struct TCase {
         const char* name;
         size_t size;
         bool readable;
-    } cases[] = {
-        {"empty", 0, false}, {"one byte", 1, true}, {"largest the kernel keeps", 4096, true}};
+        size_t bytesRead;
+    } cases[] = {{"empty", 0, false, 0},
+                 {"one byte", 1, true, 1},
+                 {"the most one request copies", 4095, true, 4095},
+                 {"largest the kernel keeps", 4096, true, 4095}};
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<uint8_t> descriptor(c.size);
@@ -98,10 +105,48 @@ TEST_F(HidrawDeviceTest, ReportDescriptorIsReadWhole)
         std::vector<uint8_t> read;
         EXPECT_EQ(platform_.GetPreparsedData(handle, read), c.readable);
         if (c.readable) {
+            descriptor.resize(c.bytesRead);
             EXPECT_EQ(read, descriptor);
         }
         platform_.Close(handle);
     }
+}
+
+// The pedals' descriptor grown to the kernel's largest size with usages before its last End
+// Collection, which is the byte hidraw cannot hand out.
+TEST_F(HidrawDeviceTest, LargestDescriptorStillGivesCapabilities)
+{
+    std::vector<uint8_t> descriptor = pedals_.ReportDescriptor();
+    ASSERT_EQ(descriptor.back(), 0xC0);
+    descriptor.insert(descriptor.end() - 1, HID_MAX_DESCRIPTOR_SIZE - descriptor.size(), 0x08);
+    ASSERT_TRUE(qzr::ParseReportDescriptor(descriptor).ok);
+    devices_.push_back(std::make_unique<TEmulatedHid>(0x16C0, 0x0612, 0, descriptor));
+    const THidHandle handle = OpenNodeOf(*devices_.back());
+    ASSERT_NE(handle, InvalidHidHandle);
+
+    std::vector<uint8_t> preparsed;
+    ASSERT_TRUE(platform_.GetPreparsedData(handle, preparsed));
+    qzr::THidCaps caps;
+    ASSERT_TRUE(platform_.GetCaps(preparsed, caps));
+    EXPECT_EQ(caps.FeatureReportByteLength, TEmulatedPedals::NormalFeatureLength);
+    EXPECT_EQ(caps.InputReportByteLength, qzr::ParseReportDescriptor(descriptor).lengths.input);
+}
+
+// A signal that cuts a set short may come after the report went out: sending it again would
+// run the command twice.
+TEST_F(HidrawDeviceTest, InterruptedFeatureSetIsNotRepeated)
+{
+    const THidHandle handle = OpenNodeOf(pedals_);
+    ASSERT_NE(handle, InvalidHidHandle);
+    const uint8_t calibrate[TEmulatedPedals::NormalFeatureLength] = {0x00, 0xA5, 0x05};
+    fixture_->InterruptNextFeatureSet();
+    EXPECT_FALSE(platform_.SetFeature(handle, calibrate, sizeof calibrate));
+    EXPECT_EQ(pedals_.ReceivedFrames().size(), 1u);
+    EXPECT_EQ(pedals_.Calibration(), TEmulatedPedals::TCalibration::Calibrating);
+
+    // The next set goes out normally.
+    EXPECT_TRUE(platform_.SetFeature(handle, calibrate, sizeof calibrate));
+    EXPECT_EQ(pedals_.ReceivedFrames().size(), 2u);
 }
 
 TEST_F(HidrawDeviceTest, FileThatIsNotHidrawAnswersNothing)

@@ -32,6 +32,7 @@ struct THidrawFuseFixture::TServer {
     mutable std::mutex mutex;
     std::vector<sim::TEmulatedHid*> nodes;   // node i is "/hidraw<i>"
     std::atomic<int> ioctls{0};
+    std::atomic<bool> interruptNextSet{false};
     std::string mountPoint;
     fuse* session = nullptr;
     std::thread loop;
@@ -144,14 +145,20 @@ bool IsFeatureRequest(unsigned int command, unsigned int number)
            _IOC_DIR(command) == (_IOC_READ | _IOC_WRITE);
 }
 
-// Like usbhid: the bytes moved, report id byte included; a stalled request is EPIPE.
-int FeatureIoctl(sim::TEmulatedHid& device, unsigned int command, void* data)
+// Like hidraw over usbhid: a report shorter than the id byte and one byte more is refused
+// (the kernel logs a warning for each); otherwise the bytes moved, report id byte included,
+// and a stalled request is EPIPE.
+int FeatureIoctl(TServer& server, sim::TEmulatedHid& device, unsigned int command, void* data)
 {
     const auto length = static_cast<int32_t>(_IOC_SIZE(command));
+    if (length < 2)
+        return -EINVAL;
     auto* buffer = static_cast<uint8_t*>(data);
-    const int32_t moved = _IOC_NR(command) == _IOC_NR(HIDIOCGFEATURE(0))
-                              ? device.GetFeature(buffer, length)
-                              : device.SetFeature(buffer, length);
+    const bool setting = _IOC_NR(command) == _IOC_NR(HIDIOCSFEATURE(0));
+    const int32_t moved = setting ? device.SetFeature(buffer, length)
+                                  : device.GetFeature(buffer, length);
+    if (setting && server.interruptNextSet.exchange(false))
+        return -EINTR;
     return moved < 0 ? -EPIPE : moved;
 }
 
@@ -171,7 +178,7 @@ int Ioctl(const char*, unsigned int command, void*, fuse_file_info* file, unsign
         return RawInfoIoctl(*device, data);
     if (IsFeatureRequest(command, _IOC_NR(HIDIOCGFEATURE(0))) ||
         IsFeatureRequest(command, _IOC_NR(HIDIOCSFEATURE(0))))
-        return FeatureIoctl(*device, command, data);
+        return FeatureIoctl(server, *device, command, data);
     return -ENOTTY;
 }
 
@@ -252,6 +259,11 @@ std::string THidrawFuseFixture::AddNode(sim::TEmulatedHid& device)
 int THidrawFuseFixture::IoctlCount() const
 {
     return server_->ioctls;
+}
+
+void THidrawFuseFixture::InterruptNextFeatureSet()
+{
+    server_->interruptNextSet = true;
 }
 
 } // namespace qzr::test

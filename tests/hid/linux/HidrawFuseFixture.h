@@ -27,6 +27,9 @@ public:
     std::string AddNode(sim::TEmulatedHid& device);
     // Ioctls the nodes have answered so far.
     int IoctlCount() const;
+    // The next HIDIOCSFEATURE reaches its device and then fails with EINTR, as one cut short
+    // by a signal after the transfer went out.
+    void InterruptNextFeatureSet();
 
     struct TServer;
 
