@@ -37,6 +37,16 @@ public:
             // Global read, whatever is built later), then look at memory.
             QTimer::singleShot(500, [] {
                 std::printf("resident_kib=%ld\n", ResidentKiB());
+                // QZR_PROBE_SMAPS=FILE: where the memory lies, mapping by mapping.
+                if (qEnvironmentVariableIsSet("QZR_PROBE_SMAPS")) {
+                    QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
+                    if (rollup.open(QIODevice::ReadOnly)) std::printf("%s", rollup.readAll().constData());
+                    QFile maps(QStringLiteral("/proc/self/smaps"));
+                    if (maps.open(QIODevice::ReadOnly)) {
+                        QFile out(QString::fromLocal8Bit(qgetenv("QZR_PROBE_SMAPS")));
+                        if (out.open(QIODevice::WriteOnly)) out.write(maps.readAll());
+                    }
+                }
                 std::fflush(stdout);
                 QCoreApplication::exit(0);
             });

@@ -1,5 +1,5 @@
 #pragma once
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 
 namespace qzr {
@@ -10,24 +10,26 @@ class TPictureBox : public QWidget {
 public:
     explicit TPictureBox(QWidget* parent = nullptr) : QWidget(parent) {}
 
-    void SetPicture(const QPixmap& picture);
+    void SetPicture(const QImage& picture);
     // Only `part` of a larger picture of `wholeSize`, whose top left corner lies at `origin`
     // in the whole: laid out as the whole would be, so the part shows where it belongs.
-    void SetPicturePart(const QPixmap& part, QSize wholeSize, QPoint origin);
-    const QPixmap& Picture() const { return picture_; }
+    void SetPicturePart(const QImage& part, QSize wholeSize, QPoint origin);
+    const QImage& Picture() const { return picture_; }
     QSize WholeSize() const { return wholeSize_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QPixmap picture_;
+    QImage picture_;
     QSize wholeSize_;
     QPoint origin_;
 };
 
 // The resource picture `path` (":/pictures/NAME.png") for a screen of `devicePixelRatio`:
-// NAME@2x.png above ratio 1, so it stays sharp, else NAME.png; only the one chosen is decoded.
-QPixmap LoadPicture(const QString& path, qreal devicePixelRatio);
+// NAME@2x.png above ratio 1, so it stays sharp; else the raw NAME.rgb that the build made of
+// NAME.png, shown in place, or NAME.png itself where there is no raw one. Only the one chosen
+// is read.
+QImage LoadPicture(const QString& path, qreal devicePixelRatio);
 
 } // namespace qzr

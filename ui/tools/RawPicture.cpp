@@ -1,0 +1,25 @@
+// Build step: turns a PNG into the raw picture the program shows without decoding.
+// usage: qzr_rawpicture IN.png OUT.rgb
+#include <QFile>
+#include <QImage>
+#include <cstdio>
+
+#include "ui/controls/RawPicture.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s IN.png OUT.rgb\n", argv[0]);
+        return 2;
+    }
+    const QImage image(QString::fromLocal8Bit(argv[1]));
+    if (image.isNull()) {
+        std::fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[1]);
+        return 1;
+    }
+    QFile out(QString::fromLocal8Bit(argv[2]));
+    if (!out.open(QIODevice::WriteOnly) || out.write(qzr::EncodeRawPicture(image)) < 0) {
+        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
+        return 1;
+    }
+    return 0;
+}
