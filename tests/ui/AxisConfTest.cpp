@@ -51,8 +51,7 @@ private slots:
 
     void init() {
         program = std::make_unique<TProgram>();
-        program->Start();
-        QTRY_COMPARE(program->Main().lbStatus->text(), Ru("Подключены"));
+        program->StartConnected();
     }
     void cleanup() { program.reset(); }
 

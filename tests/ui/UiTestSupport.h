@@ -107,6 +107,11 @@ struct TProgram {
         QTRY_VERIFY(!window->lbStatus->text().isEmpty());
         QTRY_VERIFY(window->fmAxisConf->wwCheckBox1);
     }
+    // Start, then wait until the pedals are connected and their Global is shown.
+    void StartConnected() {
+        Start();
+        QTRY_COMPARE(window->lbStatus->text(), Ru("Подключены"));
+    }
     TfmQZR_Rdr_CP_Main& Main() { return *window; }
 
     TQtEventPoster poster;
