@@ -275,6 +275,24 @@ private slots:
         QCOMPARE(editing, editingInHandler);
     }
 
+    // A grid filled while hidden (the classifier's, at start-up) shows its current row once seen.
+    void hiddenGridShowsItsCurrentRowWhenShown() {
+        TRecordSet set{"cdsRows"};
+        TField& Number = set.AddField("Number", TFieldType::Word);
+        TDataSource source{&set, "dsRows"};
+        TDBGrid grid(source, {{"Number", QStringLiteral("N"), 5}});
+        grid.resize(120, 100);
+        for (int n = 0; n < 40; ++n) {
+            set.AppendBlank();
+            Number.SetInteger(n);
+            set.PostRecord();
+        }
+        QCOMPARE(grid.currentIndex().row(), 39);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QTRY_VERIFY(grid.viewport()->rect().contains(grid.visualRect(grid.currentIndex())));
+    }
+
     void pickDialogResults_data() {
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("attr");

@@ -77,7 +77,9 @@ void TDBGrid::FollowCurrentRecord() {
     if (row >= 0) {
         const QModelIndex index = model_->index(row, 0);
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        scrollTo(index);
+        // A hidden grid (the classifier's, filled at start-up) is scrolled by the view itself
+        // when it is shown; laying it out for every row filled meanwhile is wasted.
+        if (isVisible()) scrollTo(index);
     } else {
         selectionModel()->clear();
     }
