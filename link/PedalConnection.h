@@ -7,12 +7,10 @@
 #include "link/CommandChannel.h"
 #include "link/ConnectionHints.h"
 #include "link/ConnectionState.h"
+#include "link/PedalIds.h"
 #include "records/GlobalRecord.h"
 
 namespace qzr {
-
-constexpr uint16_t PedalsVendorID = 0x16C0;
-constexpr uint16_t PedalsProductID = 0x0612;
 
 enum class TStatusColour { None, Blue, Red };
 

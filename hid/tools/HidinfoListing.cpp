@@ -8,13 +8,12 @@
 #include "hid/HidReportDescriptor.h"
 #include "hid/linux/HidrawDevice.h"
 #include "link/ConnectionHints.h"
+#include "link/PedalIds.h"
 
 namespace qzr::hidinfo {
 
 namespace {
 
-constexpr uint16_t PedalsVendorID = 0x16C0;
-constexpr uint16_t PedalsProductID = 0x0612;
 const char* const PedalsMark = "  <- rudder pedals";
 
 std::string Hex4(unsigned value) {
